@@ -1,0 +1,89 @@
+#include "app/MenuTree.h"
+
+namespace orva {
+namespace {
+
+MenuItem entry(int level, const char* name, int index, const char* caption,
+               const char* shortcut = "", bool enabled = true, bool checked = false) {
+    return MenuItem{level, name, index, caption, shortcut, enabled, checked};
+}
+
+} // namespace
+
+std::string MenuItem::id() const {
+    return index < 0 ? name : name + "(" + std::to_string(index) + ")";
+}
+
+MenuTree::MenuTree()
+    : items_{
+          entry(1, "mnuDatei", -1, "&Datei"),
+          entry(2, "mnuDateiU", 0, "Ö&ffnen"),
+          entry(2, "mnuDateiU", 1, "&Speichern", "Ctrl+S"),
+          entry(2, "mnuDateiU", 2, "Speichern &unter"),
+          entry(2, "mnuDateiU", 3, "-"),
+          entry(2, "mnuDateiU", 4, "&Drucken", "Ctrl+D"),
+          entry(2, "mnuDateiU", 5, "-"),
+          entry(2, "mnuDateiU", 6, "&Beenden"),
+          entry(2, "mnuFileArray", -1, "-"),
+          entry(1, "mnuBearb", -1, "&Bearbeiten"),
+          entry(2, "mnuTagesDaten", -1, "&Tages-Daten"),
+          entry(2, "mnuAbDatum", -1, "ab Datu&m"),
+          entry(2, "mnuAlleDaten", -1, "&alle Daten"),
+          entry(2, "mnuBearbU", -1, "-"),
+          entry(2, "mnuUhrlesen", -1, "Uhr &lesen"),
+          entry(2, "mnuUhrstellen", -1, "&Uhr stellen"),
+          // Switched off: shown greyed, its items do nothing.
+          entry(1, "mnuAusw", -1, "Aus&wertung", "", false),
+          entry(2, "mnuTabellarisch", 0, "&Tabellarisch", "", false),
+          entry(2, "mnuDatExport", 1, "Daten E&xportieren", "", false),
+          entry(1, "mnuEins", -1, "&Einstellungen"),
+          entry(2, "mnuEinsU", 1, "Zähl-&Richtung"),
+          entry(3, "mnuZählrU", 0, "beide Richtungen"),
+          entry(3, "mnuZählrU", 1, "von links nach rechts"),
+          entry(3, "mnuZählrU", 2, "von rechts nach links"),
+          entry(2, "mnuEinsU", 2, "Auswertezeitrau&m"),
+          entry(2, "mnuEinsU", 3, "&Zeit-Raster"),
+          entry(3, "mnuZeitr", 0, "Stunden", "", true, true),
+          entry(3, "mnuZeitr", 1, "Minuten"),
+          entry(3, "mnuZeitr", 2, "Sekunden"),
+          entry(2, "mnuEinsU", 4, "-"),
+          entry(2, "mnuSchnittstelle", -1, "Schnittstellen-Parameter"),
+          entry(1, "mnuInfo", -1, "&Info"),
+      } {}
+
+const MenuItem* MenuTree::find(const std::string& name, int index) const {
+    for (const auto& item : items_) {
+        if (item.name == name && item.index == index) {
+            return &item;
+        }
+    }
+    return nullptr;
+}
+
+MenuItem* MenuTree::findMutable(const std::string& name, int index) {
+    return const_cast<MenuItem*>(static_cast<const MenuTree*>(this)->find(name, index));
+}
+
+bool MenuTree::hasSubmenu(std::size_t i) const {
+    return i + 1 < items_.size() && items_[i + 1].level > items_[i].level;
+}
+
+void MenuTree::setChecked(const std::string& name, int index, bool checked) {
+    if (MenuItem* item = findMutable(name, index); item != nullptr && item->checked != checked) {
+        item->checked = checked;
+        if (onChange) {
+            onChange(*item);
+        }
+    }
+}
+
+void MenuTree::setEnabled(const std::string& name, int index, bool enabled) {
+    if (MenuItem* item = findMutable(name, index); item != nullptr && item->enabled != enabled) {
+        item->enabled = enabled;
+        if (onChange) {
+            onChange(*item);
+        }
+    }
+}
+
+} // namespace orva

@@ -1,0 +1,141 @@
+#include "app/ORVA_DS.h"
+
+#include "app/SequentialInput.h"
+#include "platform/Text.h"
+
+#include <array>
+
+namespace orva {
+namespace {
+
+bool isHourText(const std::string& t) {
+    return t.size() == 5 && t[0] >= '0' && t[0] <= '2' && t[1] >= '0' && t[1] <= '9' &&
+           (t[0] - '0') * 10 + (t[1] - '0') <= 23 && t.substr(2) == ":00";
+}
+
+// The port field as a number: digits only, and not zero (which formats to an empty text).
+int portFieldValue(const std::string& field) {
+    long value = 0;
+    for (char c : field) {
+        if (c < '0' || c > '9') {
+            throw RunTimeError(err::TypeMismatch);
+        }
+        value = value * 10 + (c - '0');
+        if (value > 32767) {
+            throw RunTimeError(err::Overflow);
+        }
+    }
+    if (value == 0) {
+        throw RunTimeError(err::TypeMismatch);
+    }
+    return static_cast<int>(value);
+}
+
+} // namespace
+
+bool settingsKeepInvariant(const ORVA_DS& s) {
+    static const std::array<const char*, 3> directions = {"Beide_", "Links_", "Rechts"};
+    static const std::array<const char*, 3> rasters = {"Std", "Min", "Sek"};
+    bool directionOk = false;
+    for (const char* d : directions) {
+        directionOk = directionOk || s.CountDirection == d;
+    }
+    bool rasterOk = false;
+    for (const char* r : rasters) {
+        rasterOk = rasterOk || s.TimeRaster == r;
+    }
+    return directionOk && rasterOk && isHourText(s.WindowFrom) && isHourText(s.WindowTo) &&
+           s.PortNumber.size() == 1 && s.PortNumber[0] >= '0' && s.PortNumber[0] <= '9';
+}
+
+std::string OrvaModule::settingsPath() const { return joinPath(s_.SettingsFolder, kSettingsFileName); }
+
+void OrvaModule::splitSettingsLine() {
+    s_.CountDirection = midChars(s_.SettingsLine, 1, 6);
+    s_.TimeRaster = midChars(s_.SettingsLine, 8, 3);
+    s_.WindowFrom = midChars(s_.SettingsLine, 12, 5);
+    s_.WindowTo = midChars(s_.SettingsLine, 18, 5);
+    s_.PortNumber = midChars(s_.SettingsLine, 24, 1);
+}
+
+void OrvaModule::ReadSettings() {
+    try {
+        s_.FileNumber = 1;
+        const std::string path = settingsPath();
+        if (p_.files.fileExists(path)) {
+            const std::string content = p_.files.readFile(path);
+            forEachInputItem(content,
+                             [this](std::string_view item) { s_.SettingsLine = cp1252ToUtf8(item); });
+            splitSettingsLine();
+        } else {
+            p_.files.writeFile(path, std::string(kDefaultSettingsLine) + "\r\n");
+            const std::string content = p_.files.readFile(path);
+            forEachInputItem(content, [this](std::string_view item) {
+                s_.SettingsLine = cp1252ToUtf8(item);
+                splitSettingsLine();
+            });
+        }
+        s_.WindowFromHour = midChars(s_.WindowFrom, 1, 2);
+        s_.WindowToHour = midChars(s_.WindowTo, 1, 2);
+    } catch (const RunTimeError& e) {
+        ReportRunTimeError(e);
+    }
+}
+
+void OrvaModule::WriteSettings() {
+    try {
+        s_.FileNumber = 1;
+        const std::string path = settingsPath();
+        const std::string current = s_.CountDirection + "_" + s_.TimeRaster + "_" + s_.WindowFrom +
+                                    "_" + s_.WindowTo + "_" + s_.PortNumber;
+        std::string line;
+        if (p_.files.fileExists(path)) {
+            line = current;
+        } else {
+            // A deleted file is recreated with the user's current choice; only settings that a
+            // hand-edited file has broken fall back to the default line.
+            line = settingsKeepInvariant(s_) ? current : kDefaultSettingsLine;
+        }
+        p_.files.writeFile(path, utf8ToCp1252(line + "\r\n"));
+    } catch (const RunTimeError& e) {
+        ReportRunTimeError(e);
+    }
+}
+
+void OrvaModule::ApplyPortSettings() {
+    try {
+        if (!s_.PortNumber.empty()) {
+            p_.comm.setCommPort(portFieldValue(s_.PortNumber));
+        } else {
+            s_.PortNumber = "2";
+        }
+        p_.comm.setSettings(kLineParameters);
+        p_.comm.setInputLen(1);
+    } catch (const RunTimeError& e) {
+        ReportRunTimeError(e);
+    }
+}
+
+void OrvaModule::ReportRunTimeError(const RunTimeError& error) {
+    p_.screen.setPointer(Pointer::Arrow);
+    switch (error.number()) {
+    case err::DeviceUnavailable:
+        p_.screen.messageBox("Dieser Schnittstellen-Anschluß ist nicht verfügbar!" + s_.NewLine +
+                                 s_.NewLine + "Wählen Sie einen anderen Anschluß!",
+                             MsgButtons::OK, MsgIcon::Exclamation);
+        break;
+    case err::DialogCancelled:
+        break;
+    case err::DiskNotReady:
+        p_.screen.messageBox("  Keine Diskette!    Legen Sie eine Diskette in das Laufwerk ein",
+                             MsgButtons::OK, MsgIcon::None);
+        break;
+    default:
+        p_.screen.messageBox(error.description() + "    Fehlernummer " +
+                                 std::to_string(error.number()) + " aufgetreten! ",
+                             MsgButtons::OK, MsgIcon::None);
+        break;
+    }
+}
+
+} // namespace orva

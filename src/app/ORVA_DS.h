@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/RunTimeError.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace orva {
+
+inline constexpr const char* kSettingsFileName = "ORVAInit.txt";
+inline constexpr const char* kDefaultSettingsLine = "Beide__Std_06:00_18:00_2";
+inline constexpr const char* kLineParameters = "9600,N,8,1";
+
+// The program's shared state, in declaration order. Stale values carry meaning between
+// commands, so nothing here is reset except where a procedure says so.
+struct ORVA_DS {
+    std::int16_t LinkErrorCount = 0;
+    std::string ReceiveBuffer;
+    std::int16_t SyncCode = 0;
+    std::string ReportText;
+    std::string SendBuffer;
+    std::string CountText;
+    int MsgBoxAnswer = 0; // 0 while no answer was stored
+    std::int16_t FileNumber = 0;
+    std::string SettingsLine;
+    std::string CountDirection;
+    std::string TimeRaster;
+    std::string WindowFrom;
+    std::string WindowTo;
+    std::string PortNumber;
+    std::string NewLine;
+    std::string DataFileName;
+    std::int16_t FileErrorNumber = 0;
+    std::int16_t AskFileName = 0;
+    // Empty until the settings were read once.
+    std::optional<std::string> WindowFromHour;
+    std::optional<std::string> WindowToHour;
+
+    // Folder of the settings file: the data directory made current at start-up (or the
+    // starting folder when that failed). Later changes of the current directory by the file
+    // dialogs must not move the settings.
+    std::string SettingsFolder;
+};
+
+// True when the five settings hold values that the settings writers produce.
+bool settingsKeepInvariant(const ORVA_DS& s);
+
+// The module's shared procedures: settings file, port parameters, common error report.
+class OrvaModule {
+public:
+    OrvaModule(ORVA_DS& state, Platform& platform) : s_(state), p_(platform) {}
+
+    void ReadSettings();
+    void WriteSettings();
+    void ApplyPortSettings();
+    // Shows the message for a run-time error that a trap caught.
+    void ReportRunTimeError(const RunTimeError& error);
+
+    std::string settingsPath() const;
+    ORVA_DS& state() { return s_; }
+    Platform& platform() { return p_; }
+
+private:
+    void splitSettingsLine();
+
+    ORVA_DS& s_;
+    Platform& p_;
+};
+
+} // namespace orva

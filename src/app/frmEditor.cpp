@@ -1,0 +1,58 @@
+#include "app/frmEditor.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace orva {
+
+EditorLayout layoutEditor(int innerWidth, int innerHeight, int statusHeight) {
+    EditorLayout l;
+    l.status = {0, 0, std::max(0, innerWidth), statusHeight};
+    l.text = {0, statusHeight, std::max(0, innerWidth), std::max(0, innerHeight - statusHeight)};
+    return l;
+}
+
+Rect centredOnScreen(int screenWidth, int screenHeight, int width, int height) {
+    return {screenWidth / 2 - width / 2, screenHeight / 2 - height / 2, width, height};
+}
+
+frmEditor::frmEditor(ORVA_DS& state, Platform& platform, EditorWindow& window)
+    : s_(state), p_(platform), window_(window), module_(state, platform) {}
+
+void frmEditor::Form_Load() {
+    s_.NewLine = "\r\n";
+    // The start-up trap: report, explain where the data directory belongs, and go on with the
+    // next step.
+    auto step = [this](const std::function<void()>& work) {
+        try {
+            work();
+        } catch (const RunTimeError& e) {
+            module_.ReportRunTimeError(e);
+            p_.screen.messageBox("Fehler beim Starten!" + s_.NewLine +
+                                 "Das Verzeichnis \\ORVA-DS muß sich auf Laufwerk C: befinden!");
+        }
+    };
+    step([this] { p_.files.setCurrentDir(p_.files.dataDirectory()); });
+    // The settings stay in the folder that start-up made current, wherever the file dialogs
+    // move the current directory later.
+    step([this] { s_.SettingsFolder = p_.files.currentDir(); });
+    step([this] { window_.placeStatusAndText(); });
+    step([this] { p_.screen.setPointer(Pointer::Arrow); });
+    step([this] { window_.centreOnScreen(); });
+    step([this] { module_.ReadSettings(); });
+    step([this] { module_.ApplyPortSettings(); });
+    step([this] { s_.SyncCode = 22; });
+    step([this] { p_.screen.setStatus("Status: "); });
+}
+
+void frmEditor::menuClick(const std::string& name, int index) {
+    if (auto it = handlers_.find(name); it != handlers_.end() && it->second) {
+        it->second(index);
+    }
+}
+
+void frmEditor::setMenuHandler(const std::string& name, MenuHandler handler) {
+    handlers_[name] = std::move(handler);
+}
+
+} // namespace orva

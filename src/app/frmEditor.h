@@ -1,0 +1,91 @@
+#pragma once
+
+#include "app/MenuTree.h"
+#include "app/ORVA_DS.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+namespace orva {
+
+inline constexpr const char* kEditorCaption = "Richtungsabhängige Zähl-Lichtschranke ORVA-DS 1.7";
+inline constexpr int kTwipsPerPixel = 15; // at 96 dpi
+inline constexpr int kStatusBandTwips = 360;
+
+// Main-window variables that several commands share; each sets what it needs before use.
+struct EditorVariables {
+    std::string LineBreak;
+    std::string MessageText;
+    std::string InputTitle;
+    std::string DateText;
+    std::string DayText;
+    std::string MonthText;
+    std::string YearText;
+    bool InputCancelled = false;
+    double StartTime = 0.0;
+    std::string BlockText;
+    std::int16_t HexGroupWidth = 0;
+    std::string DecimalText;
+};
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+struct EditorLayout {
+    Rect status;
+    Rect text;
+};
+
+// Status band at the top, text area below it, both as wide as the window; the text area
+// never gets a negative height, however small the window. Pixels.
+EditorLayout layoutEditor(int innerWidth, int innerHeight, int statusHeight);
+
+// Top-left corner that centres a window on the screen.
+Rect centredOnScreen(int screenWidth, int screenHeight, int width, int height);
+
+// What the start-up needs of the window itself.
+class EditorWindow {
+public:
+    virtual ~EditorWindow() = default;
+    // TextFeld to left 0, top of the band's height; StatusBox to left 0, top 0.
+    virtual void placeStatusAndText() = 0;
+    virtual void centreOnScreen() = 0;
+};
+
+// The logic of the main window `frmEditor`: start-up and the menu commands.
+class frmEditor {
+public:
+    using MenuHandler = std::function<void(int index)>;
+
+    frmEditor(ORVA_DS& state, Platform& platform, EditorWindow& window);
+
+    void Form_Load();
+    // A click on a menu item (also run when an item's submenu opens). Items whose command is
+    // not registered do nothing.
+    void menuClick(const std::string& name, int index);
+    void setMenuHandler(const std::string& name, MenuHandler handler);
+
+    ORVA_DS& state() { return s_; }
+    Platform& platform() { return p_; }
+    OrvaModule& module() { return module_; }
+    MenuTree& menu() { return menu_; }
+    EditorVariables& vars() { return vars_; }
+
+private:
+    ORVA_DS& s_;
+    Platform& p_;
+    EditorWindow& window_;
+    OrvaModule module_;
+    MenuTree menu_;
+    EditorVariables vars_;
+    std::map<std::string, MenuHandler> handlers_;
+};
+
+} // namespace orva

@@ -1,0 +1,146 @@
+#include "app/qt/MainWindow.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QFont>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+
+#include <new>
+
+namespace orva {
+namespace {
+
+constexpr int kStatusBandPixels = kStatusBandTwips / kTwipsPerPixel;
+
+} // namespace
+
+MainWindow::MainWindow()
+    : area_(new QWidget(this)), status_(new QLabel(area_)), text_(new QPlainTextEdit(area_)) {
+    setWindowTitle(QString::fromUtf8(kEditorCaption));
+    setObjectName(QStringLiteral("frmEditor"));
+    status_->setObjectName(QStringLiteral("StatusBox"));
+    text_->setObjectName(QStringLiteral("TextFeld"));
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    font.setBold(true);
+    text_->setFont(font);
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    status_->resize(640, kStatusBandPixels);
+    setCentralWidget(area_);
+    area_->installEventFilter(this);
+    resize(640, 480);
+}
+
+void MainWindow::placeStatusAndText() {
+    text_->move(0, kStatusBandPixels);
+    status_->move(0, 0);
+    layOut();
+}
+
+void MainWindow::centreOnScreen() {
+    const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (s == nullptr) {
+        return;
+    }
+    const QRect frame = frameGeometry();
+    const Rect r = centredOnScreen(s->geometry().width(), s->geometry().height(), frame.width(),
+                                   frame.height());
+    move(s->geometry().left() + r.left, s->geometry().top() + r.top);
+}
+
+void MainWindow::layOut() {
+    const EditorLayout l = layoutEditor(area_->width(), area_->height(), kStatusBandPixels);
+    status_->setGeometry(l.status.left, l.status.top, l.status.width, l.status.height);
+    text_->setGeometry(l.text.left, l.text.top, l.text.width, l.text.height);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == area_ && event->type() == QEvent::Resize) {
+        layOut();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::runGuarded(const std::function<void()>& work) {
+    // No exception may leave an event handler: whatever a command did not trap itself is
+    // reported like any other run-time error.
+    try {
+        work();
+    } catch (const RunTimeError& e) {
+        editor_->module().ReportRunTimeError(e);
+    } catch (const std::bad_alloc&) {
+        editor_->module().ReportRunTimeError(RunTimeError(7));
+    } catch (const std::exception& e) {
+        editor_->module().ReportRunTimeError(RunTimeError(51, e.what()));
+    }
+}
+
+void MainWindow::attach(frmEditor& editor) {
+    editor_ = &editor;
+    menuBar()->clear();
+    actions_.clear();
+    const auto& items = editor.menu().items();
+    QMenu* menus[4] = {nullptr, nullptr, nullptr, nullptr};
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const MenuItem& item = items[i];
+        const QString caption = QString::fromStdString(item.caption);
+        const std::string name = item.name;
+        const int index = item.index;
+        QAction* action = nullptr;
+        if (editor.menu().hasSubmenu(i)) {
+            QMenu* menu = item.level == 1 ? menuBar()->addMenu(caption)
+                                          : menus[item.level - 1]->addMenu(caption);
+            menu->setObjectName(QString::fromStdString(item.id()));
+            menus[item.level] = menu;
+            action = menu->menuAction();
+            // Opening a submenu runs the item's click handler first, as the settings menus
+            // expect.
+            connect(menu, &QMenu::aboutToShow, this,
+                    [this, name, index] { runGuarded([&] { editor_->menuClick(name, index); }); });
+        } else if (item.isSeparator()) {
+            action = menus[item.level - 1]->addSeparator();
+        } else {
+            action = item.level == 1 ? menuBar()->addAction(caption)
+                                     : menus[item.level - 1]->addAction(caption);
+            if (!item.shortcut.empty()) {
+                action->setShortcut(QKeySequence(QString::fromStdString(item.shortcut)));
+            }
+            connect(action, &QAction::triggered, this, [this, name, index] {
+                // The check marks belong to the logic; undo Qt's own toggling first.
+                if (const MenuItem* m = editor_->menu().find(name, index)) {
+                    syncAction(*m);
+                }
+                runGuarded([&] { editor_->menuClick(name, index); });
+            });
+        }
+        action->setObjectName(QString::fromStdString(item.id()));
+        actions_[item.id()] = action;
+        syncAction(item);
+    }
+    editor.menu().onChange = [this](const MenuItem& item) { syncAction(item); };
+}
+
+void MainWindow::syncAction(const MenuItem& item) {
+    auto it = actions_.find(item.id());
+    if (it == actions_.end()) {
+        return;
+    }
+    QAction* action = it->second;
+    action->setEnabled(item.enabled);
+    // Only a checked item is checkable, so unchecked items show no empty check box.
+    action->setCheckable(item.checked);
+    action->setChecked(item.checked);
+}
+
+QAction* MainWindow::menuAction(const std::string& id) const {
+    auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+} // namespace orva

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/frmEditor.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+
+namespace orva {
+
+// The Qt view of `frmEditor`: status band, text area and the menu bar drawn from the menu
+// tree. It only forwards clicks to the logic and follows the tree's states.
+class MainWindow : public QMainWindow, public EditorWindow {
+    Q_OBJECT
+public:
+    MainWindow();
+
+    QLabel* statusBox() const { return status_; }
+    QPlainTextEdit* textFeld() const { return text_; }
+    // Builds the menu bar from the editor's menu tree and routes clicks to it.
+    void attach(frmEditor& editor);
+    // The action (or submenu action) of a menu item, for tests: "mnuDateiU(1)", "mnuEins".
+    QAction* menuAction(const std::string& id) const;
+
+    void placeStatusAndText() override;
+    void centreOnScreen() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void layOut();
+    void syncAction(const MenuItem& item);
+    void runGuarded(const std::function<void()>& work);
+
+    QWidget* area_;
+    QLabel* status_;
+    QPlainTextEdit* text_;
+    frmEditor* editor_ = nullptr;
+    std::map<std::string, QAction*> actions_;
+};
+
+} // namespace orva

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+namespace orva {
+
+// What the common dialog is asked to show. The filter uses the "Name|pattern|Name|pattern"
+// form; filterIndex counts its choices from 1.
+struct FileDialogRequest {
+    std::string filter;
+    int filterIndex = 0;
+    int flags = 0;
+    std::string fileName;
+};
+
+struct FileDialogResult {
+    std::string fileName;  // full path of the chosen file
+    std::string fileTitle; // the name without folder
+};
+
+// Open, Save As and Print dialogs. Cancel throws run-time error 32755.
+class FileDialog {
+public:
+    virtual ~FileDialog() = default;
+    virtual FileDialogResult showOpen(const FileDialogRequest& request) = 0;
+    virtual FileDialogResult showSave(const FileDialogRequest& request) = 0;
+    // Returns the number of copies chosen.
+    virtual int showPrinter(int flags) = 0;
+};
+
+} // namespace orva

@@ -1,0 +1,94 @@
+#include "platform/GermanDate.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace orva {
+
+bool isValidDate(int year, int month, int day) {
+    if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1) {
+        return false;
+    }
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const int last = (month == 2 && leap) ? 29 : kDays[month - 1];
+    return day <= last;
+}
+
+std::optional<Date> parseGermanDate(std::string_view text, int currentYear) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    std::vector<std::string_view> parts;
+    char sep = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == '.' || text[i] == '/' || text[i] == '-') {
+            if (i < text.size()) {
+                if (sep != 0 && text[i] != sep) {
+                    return std::nullopt;
+                }
+                sep = text[i];
+            }
+            parts.push_back(text.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    // "5.12." is day and month with the separator after the month.
+    if (parts.size() == 3 && parts[2].empty()) {
+        parts.pop_back();
+    }
+    if (parts.size() < 2 || parts.size() > 3) {
+        return std::nullopt;
+    }
+    std::vector<int> values;
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        const auto p = parts[k];
+        const std::size_t maxLen = (k == 2) ? 4 : 2;
+        if (p.empty() || p.size() > maxLen) {
+            return std::nullopt;
+        }
+        int v = 0;
+        for (char c : p) {
+            if (c < '0' || c > '9') {
+                return std::nullopt;
+            }
+            v = v * 10 + (c - '0');
+        }
+        values.push_back(v);
+    }
+    int year = currentYear;
+    if (values.size() == 3) {
+        year = values[2];
+        if (parts[2].size() <= 2) {
+            year += (year < 30) ? 2000 : 1900;
+        }
+    }
+    if (!isValidDate(year, values[1], values[0])) {
+        return std::nullopt;
+    }
+    return Date{year, values[1], values[0]};
+}
+
+std::string zeroPadded(long value, int width) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%0*ld", width, value);
+    return buf;
+}
+
+std::string formatShortDate(const Date& d) {
+    return zeroPadded(d.day, 2) + "." + zeroPadded(d.month, 2) + "." + zeroPadded(d.year, 4);
+}
+
+std::string formatDateTwoDigitYear(const Date& d) {
+    return zeroPadded(d.day, 2) + "." + zeroPadded(d.month, 2) + "." + zeroPadded(d.year % 100, 2);
+}
+
+std::string formatTime(const DateTime& t) {
+    return zeroPadded(t.hour, 2) + ":" + zeroPadded(t.minute, 2) + ":" + zeroPadded(t.second, 2);
+}
+
+} // namespace orva

@@ -1,0 +1,140 @@
+#include "platform/StdFileSystem.h"
+
+#include "platform/RunTimeError.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace orva {
+namespace {
+
+int errorNumberFor(const std::error_code& ec, int fallback) {
+    if (ec == std::errc::no_such_file_or_directory) {
+        return fallback;
+    }
+    if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted ||
+        ec == std::errc::read_only_file_system) {
+        return err::PermissionDenied;
+    }
+    if (ec == std::errc::no_space_on_device || ec == std::errc::file_too_large) {
+        return err::DiskFull;
+    }
+    if (ec == std::errc::no_such_device || ec == std::errc::no_such_device_or_address) {
+        return err::DiskNotReady;
+    }
+    return err::PathFileAccess;
+}
+
+int currentErrno() { return errno; }
+
+fs::path toPath(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string fromPath(const fs::path& p) {
+    const std::u8string u = p.u8string();
+    return std::string(u.begin(), u.end());
+}
+
+} // namespace
+
+std::string joinPath(const std::string& dir, const std::string& name) {
+    const fs::path p = toPath(name);
+    if (p.is_absolute() || dir.empty()) {
+        return name;
+    }
+    return fromPath(toPath(dir) / p);
+}
+
+std::string StdFileSystem::dataDirectory() {
+#ifdef _WIN32
+    return "C:\\ORVA-DS";
+#else
+    const char* home = std::getenv("HOME");
+    return joinPath(home != nullptr ? home : "", "ORVA-DS");
+#endif
+}
+
+std::string StdFileSystem::currentDir() {
+    std::error_code ec;
+    auto p = fs::current_path(ec);
+    return ec ? std::string() : fromPath(p);
+}
+
+void StdFileSystem::setCurrentDir(const std::string& dir) {
+    std::error_code ec;
+    fs::current_path(toPath(dir), ec);
+    if (ec) {
+        throw RunTimeError(err::PathNotFound);
+    }
+}
+
+bool StdFileSystem::fileExists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && fs::is_regular_file(toPath(path), ec);
+}
+
+std::string StdFileSystem::readFile(const std::string& path) {
+    const fs::path p = toPath(path);
+    std::error_code ec;
+    if (fs::is_directory(p, ec)) {
+        throw RunTimeError(err::PathFileAccess);
+    }
+    std::ifstream in(p, std::ios::binary);
+    if (!in) {
+        const std::error_code open(currentErrno(), std::generic_category());
+        throw RunTimeError(errorNumberFor(open, err::FileNotFound));
+    }
+    std::string bytes;
+    const auto size = fs::file_size(p, ec);
+    if (!ec) {
+        bytes.reserve(static_cast<std::size_t>(size));
+    }
+    char buf[65536];
+    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+        bytes.append(buf, static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) {
+        throw RunTimeError(57);
+    }
+    return bytes;
+}
+
+void StdFileSystem::writeFile(const std::string& path, std::string_view bytes) {
+    // Written under a temporary name and renamed over the target, so a failure leaves the old
+    // file as it was.
+    const fs::path target = toPath(path);
+    std::error_code ec;
+    if (fs::is_directory(target, ec)) {
+        throw RunTimeError(err::PathFileAccess);
+    }
+    fs::path temp = target;
+    temp += ".orva-tmp";
+    {
+        errno = 0;
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            const std::error_code open(currentErrno(), std::generic_category());
+            throw RunTimeError(errorNumberFor(open, err::PathNotFound));
+        }
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (out.fail()) {
+            const std::error_code writeErr(currentErrno(), std::generic_category());
+            std::error_code ignore;
+            fs::remove(temp, ignore);
+            throw RunTimeError(errorNumberFor(writeErr, err::PathFileAccess));
+        }
+    }
+    fs::rename(temp, target, ec);
+    if (ec) {
+        std::error_code ignore;
+        fs::remove(temp, ignore);
+        throw RunTimeError(errorNumberFor(ec, err::PathFileAccess));
+    }
+}
+
+} // namespace orva

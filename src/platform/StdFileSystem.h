@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace orva {
+
+// The real file system through std::filesystem; the same on Linux and Windows.
+class StdFileSystem : public FileSystem {
+public:
+    std::string dataDirectory() override;
+    std::string currentDir() override;
+    void setCurrentDir(const std::string& dir) override;
+    bool fileExists(const std::string& path) override;
+    std::string readFile(const std::string& path) override;
+    void writeFile(const std::string& path, std::string_view bytes) override;
+};
+
+} // namespace orva

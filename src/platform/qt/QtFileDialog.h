@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/FileDialog.h"
+
+class QWidget;
+class QPrinter;
+
+namespace orva {
+
+// Open and Save As on QFileDialog, Print on QPrintDialog.
+class QtFileDialog : public FileDialog {
+public:
+    QtFileDialog(QWidget* parent, QPrinter& printer) : parent_(parent), printer_(printer) {}
+    FileDialogResult showOpen(const FileDialogRequest& request) override;
+    FileDialogResult showSave(const FileDialogRequest& request) override;
+    int showPrinter(int flags) override;
+
+private:
+    FileDialogResult show(const FileDialogRequest& request, bool save);
+    QWidget* parent_;
+    QPrinter& printer_;
+};
+
+} // namespace orva

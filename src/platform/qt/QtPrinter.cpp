@@ -1,0 +1,71 @@
+#include "platform/qt/QtPrinter.h"
+
+#include "platform/RunTimeError.h"
+
+#include <QFontMetrics>
+#include <QStringList>
+
+#include <cmath>
+
+namespace orva {
+
+QtPrinter::QtPrinter() : printer_(QPrinter::HighResolution) {}
+
+QtPrinter::~QtPrinter() {
+    if (painter_) {
+        painter_->end();
+    }
+}
+
+bool QtPrinter::begin() {
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>();
+        if (!painter_->begin(&printer_)) {
+            painter_.reset();
+            throw RunTimeError(err::PrinterError);
+        }
+        painter_->setFont(QFont(QStringLiteral("Arial"), 10));
+    }
+    return true;
+}
+
+void QtPrinter::print(const std::string& text, int leftTwips, int topTwips) {
+    begin();
+    // Twips from the paper's edge to device pixels; tab columns drawn one by one, since a
+    // high-resolution painter drops text after a TAB.
+    const QRectF paper = printer_.paperRect(QPrinter::DevicePixel);
+    const QRectF page = printer_.pageRect(QPrinter::DevicePixel);
+    const double perTwip = printer_.resolution() / 1440.0;
+    const double x0 = leftTwips * perTwip - (page.left() - paper.left());
+    double y = topTwips * perTwip - (page.top() - paper.top());
+    const QFontMetricsF fm(painter_->font(), &printer_);
+    const double tabWidth = fm.horizontalAdvance(QLatin1Char('x')) * 8;
+    QString all = QString::fromStdString(text);
+    all.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    for (const QString& line : all.split('\n')) {
+        double x = x0;
+        const QStringList cells = line.split('\t');
+        for (int i = 0; i < cells.size(); ++i) {
+            if (i > 0) {
+                x = x0 + (std::floor((x - x0) / tabWidth) + 1) * tabWidth;
+            }
+            painter_->drawText(QPointF(x, y + fm.ascent()), cells[i]);
+            x += fm.horizontalAdvance(cells[i]);
+        }
+        y += fm.lineSpacing();
+    }
+}
+
+void QtPrinter::newPage() {
+    begin();
+    printer_.newPage();
+}
+
+void QtPrinter::endDoc() {
+    if (painter_) {
+        painter_->end();
+        painter_.reset();
+    }
+}
+
+} // namespace orva

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/Printer.h"
+
+#include <QPainter>
+#include <QPrinter>
+
+#include <memory>
+
+namespace orva {
+
+// One print job on a QPrinter; the job starts with the first page printed.
+class QtPrinter : public Printer {
+public:
+    QtPrinter();
+    ~QtPrinter() override;
+
+    void print(const std::string& text, int leftTwips, int topTwips) override;
+    void newPage() override;
+    void endDoc() override;
+
+    QPrinter& printer() { return printer_; }
+
+private:
+    bool begin();
+
+    QPrinter printer_;
+    std::unique_ptr<QPainter> painter_;
+};
+
+} // namespace orva

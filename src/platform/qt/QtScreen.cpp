@@ -1,0 +1,104 @@
+#include "platform/qt/QtScreen.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+
+namespace orva {
+
+QString displayText(const std::string& text) {
+    QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QChar('\r'), QChar('\n'));
+    return s;
+}
+
+int QtScreen::messageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                         const std::string& title) {
+    QMessageBox box(window_);
+    box.setWindowTitle(QString::fromStdString(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(displayText(text));
+    switch (icon) {
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    }
+    switch (buttons) {
+    case MsgButtons::OK:
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        break;
+    case MsgButtons::OKCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    }
+    // A box over a busy command shows the normal pointer; the caller's pointer returns after.
+    const bool busy = hourglass_;
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    const int result = box.exec();
+    if (busy) {
+        QApplication::restoreOverrideCursor();
+    }
+    switch (result) {
+    case QMessageBox::Cancel:
+        return answer::Cancel;
+    case QMessageBox::Yes:
+        return answer::Yes;
+    case QMessageBox::No:
+        return answer::No;
+    default:
+        return answer::OK;
+    }
+}
+
+std::string QtScreen::inputBox(const std::string& prompt, const std::string& title) {
+    QInputDialog dialog(window_);
+    dialog.setWindowTitle(QString::fromStdString(title));
+    dialog.setLabelText(displayText(prompt));
+    dialog.setInputMode(QInputDialog::TextInput);
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    return dialog.textValue().toStdString();
+}
+
+void QtScreen::setStatus(const std::string& text) {
+    if (status_ != nullptr) {
+        status_->setText(QString::fromStdString(text));
+        status_->repaint();
+    }
+}
+
+void QtScreen::setPointer(Pointer pointer) {
+    const bool wantHourglass = pointer == Pointer::Hourglass;
+    if (wantHourglass && !hourglass_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (!wantHourglass && hourglass_) {
+        QApplication::restoreOverrideCursor();
+    }
+    hourglass_ = wantHourglass;
+}
+
+void QtScreen::beep() { QApplication::beep(); }
+
+void QtScreen::doEvents() { QCoreApplication::processEvents(); }
+
+} // namespace orva

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/Screen.h"
+
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+namespace orva {
+
+class QtScreen : public Screen {
+public:
+    // Boxes are modal over `window`; the status line is `status`.
+    QtScreen(QWidget* window, QLabel* status) : window_(window), status_(status) {}
+
+    using Screen::messageBox;
+    int messageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                   const std::string& title) override;
+    std::string inputBox(const std::string& prompt, const std::string& title) override;
+    void setStatus(const std::string& text) override;
+    void setPointer(Pointer pointer) override;
+    void beep() override;
+    void doEvents() override;
+
+private:
+    QWidget* window_;
+    QLabel* status_;
+    bool hourglass_ = false;
+};
+
+// Line ends of a message as a label shows them (CR LF and lone CR become LF).
+QString displayText(const std::string& text);
+
+} // namespace orva

@@ -1,0 +1,212 @@
+#include "platform/qt/QtSerialControl.h"
+
+#include "platform/RunTimeError.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include <utility>
+
+namespace orva {
+namespace {
+
+constexpr int kPortNotOpen = 8018;
+constexpr int kInvalidProperty = 380;
+
+struct LineParameters {
+    qint32 baud = 9600;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+};
+
+LineParameters parseSettings(const std::string& text) {
+    const QStringList parts = QString::fromStdString(text).split(',');
+    if (parts.size() != 4) {
+        throw RunTimeError(kInvalidProperty, "Ungültiger Eigenschaftswert");
+    }
+    LineParameters p;
+    bool ok = false;
+    p.baud = parts[0].toInt(&ok);
+    const QString parity = parts[1].toUpper();
+    const int bits = parts[2].toInt();
+    const QString stop = parts[3];
+    if (!ok || p.baud <= 0 || bits < 5 || bits > 8) {
+        throw RunTimeError(kInvalidProperty, "Ungültiger Eigenschaftswert");
+    }
+    if (parity == "N") {
+        p.parity = QSerialPort::NoParity;
+    } else if (parity == "E") {
+        p.parity = QSerialPort::EvenParity;
+    } else if (parity == "O") {
+        p.parity = QSerialPort::OddParity;
+    } else if (parity == "M") {
+        p.parity = QSerialPort::MarkParity;
+    } else if (parity == "S") {
+        p.parity = QSerialPort::SpaceParity;
+    } else {
+        throw RunTimeError(kInvalidProperty, "Ungültiger Eigenschaftswert");
+    }
+    p.dataBits = static_cast<QSerialPort::DataBits>(bits);
+    if (stop == "1") {
+        p.stopBits = QSerialPort::OneStop;
+    } else if (stop == "1.5") {
+        p.stopBits = QSerialPort::OneAndHalfStop;
+    } else if (stop == "2") {
+        p.stopBits = QSerialPort::TwoStop;
+    } else {
+        throw RunTimeError(kInvalidProperty, "Ungültiger Eigenschaftswert");
+    }
+    return p;
+}
+
+} // namespace
+
+QtSerialControl::QtSerialControl(std::string dataDirectory)
+    : dataDirectory_(std::move(dataDirectory)) {}
+
+QtSerialControl::~QtSerialControl() = default;
+
+std::string QtSerialControl::portName(int port) const {
+#ifdef _WIN32
+    return "COM" + std::to_string(port);
+#else
+    const QString link = QString::fromStdString(dataDirectory_) + "/COM" + QString::number(port);
+    if (QFileInfo(link).isSymLink() || QFileInfo::exists(link)) {
+        return link.toStdString();
+    }
+    return "/dev/ttyS" + std::to_string(port - 1);
+#endif
+}
+
+void QtSerialControl::setCommPort(int port) {
+    if (port_.isOpen()) {
+        throw RunTimeError(err::PortAlreadyOpen);
+    }
+    if (port < 1 || port > 16) {
+        throw RunTimeError(err::InvalidPortNumber);
+    }
+    commPort_ = port;
+}
+
+void QtSerialControl::setSettings(const std::string& settings) {
+    const LineParameters p = parseSettings(settings);
+    settings_ = settings;
+    if (port_.isOpen()) {
+        port_.setBaudRate(p.baud);
+        port_.setParity(p.parity);
+        port_.setDataBits(p.dataBits);
+        port_.setStopBits(p.stopBits);
+    }
+}
+
+void QtSerialControl::setPortOpen(bool open) {
+    if (!open) {
+        if (port_.isOpen()) {
+            port_.close();
+        }
+        received_.clear();
+        head_ = 0;
+        return;
+    }
+    if (port_.isOpen()) {
+        throw RunTimeError(err::PortAlreadyOpen);
+    }
+    const LineParameters p = parseSettings(settings_);
+    port_.setPortName(QString::fromStdString(portName(commPort_)));
+    if (!port_.open(QIODevice::ReadWrite)) {
+        throw RunTimeError(err::DeviceUnavailable);
+    }
+    port_.setBaudRate(p.baud);
+    port_.setParity(p.parity);
+    port_.setDataBits(p.dataBits);
+    port_.setStopBits(p.stopBits);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    received_.clear();
+    head_ = 0;
+}
+
+void QtSerialControl::setInputLen(int len) {
+    if (len < 0) {
+        throw RunTimeError(kInvalidProperty, "Ungültiger Eigenschaftswert");
+    }
+    inputLen_ = len;
+}
+
+void QtSerialControl::requireOpen() const {
+    if (!port_.isOpen()) {
+        throw RunTimeError(kPortNotOpen, "Vorgang nur bei geöffnetem Anschluß gültig");
+    }
+}
+
+void QtSerialControl::closeAfterLineLoss() {
+    // The other end went away: the port would report data forever without delivering any.
+    port_.close();
+}
+
+void QtSerialControl::pull(int waitMs) {
+    if (!port_.isOpen()) {
+        return;
+    }
+    if (port_.bytesAvailable() == 0 && waitMs > 0) {
+        port_.waitForReadyRead(waitMs);
+    }
+    const QSerialPort::SerialPortError e = port_.error();
+    if (e == QSerialPort::ReadError || e == QSerialPort::ResourceError) {
+        closeAfterLineLoss();
+        return;
+    }
+    const QByteArray data = port_.readAll();
+    if (!data.isEmpty()) {
+        if (head_ > 0 && head_ == received_.size()) {
+            received_.clear();
+            head_ = 0;
+        }
+        received_.append(data.constData(), static_cast<std::size_t>(data.size()));
+    }
+}
+
+void QtSerialControl::output(std::string_view bytes) {
+    requireOpen();
+    port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    port_.waitForBytesWritten(100);
+    const QSerialPort::SerialPortError e = port_.error();
+    if (e == QSerialPort::WriteError || e == QSerialPort::ResourceError) {
+        closeAfterLineLoss();
+    }
+}
+
+std::string QtSerialControl::input() {
+    requireOpen();
+    pull(0);
+    const std::size_t available = received_.size() - head_;
+    const std::size_t n =
+        inputLen_ == 0 ? available : std::min(available, static_cast<std::size_t>(inputLen_));
+    std::string taken = received_.substr(head_, n);
+    head_ += n;
+    if (head_ == received_.size()) {
+        received_.clear();
+        head_ = 0;
+    }
+    return taken;
+}
+
+int QtSerialControl::inBufferCount() {
+    requireOpen();
+    pull(1);
+    return static_cast<int>(received_.size() - head_);
+}
+
+void QtSerialControl::clearInBuffer() {
+    requireOpen();
+    pull(0);
+    received_.clear();
+    head_ = 0;
+}
+
+int QtSerialControl::outBufferCount() {
+    requireOpen();
+    return static_cast<int>(port_.bytesToWrite());
+}
+
+} // namespace orva
