@@ -1,0 +1,166 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/RunTimeError.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace orva::test {
+
+// A virtual clock that moves on by `step` seconds at every reading, so that polling waits
+// end without real time passing. `onAdvance` lets a simulated device act as time goes by.
+class FakeClock : public Clock {
+public:
+    double timer() override;
+    DateTime now() override { return nowValue; }
+    void advance(double seconds);
+
+    double seconds = 1000.0;
+    double step = 0.001;
+    DateTime nowValue{{2026, 12, 5}, 12, 45, 30};
+    std::function<void(double)> onAdvance;
+};
+
+// Records every box, status text, pointer change and beep; answers boxes from a script.
+class FakeScreen : public Screen {
+public:
+    struct Box {
+        std::string text;
+        MsgButtons buttons;
+        MsgIcon icon;
+        std::string title;
+    };
+    struct Prompt {
+        std::string prompt;
+        std::string title;
+    };
+
+    using Screen::messageBox;
+    int messageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                   const std::string& title) override;
+    std::string inputBox(const std::string& prompt, const std::string& title) override;
+    void setStatus(const std::string& text) override { statusHistory.push_back(text); }
+    void setPointer(Pointer p) override { pointerHistory.push_back(p); }
+    void beep() override { ++beeps; }
+    void doEvents() override { ++eventRuns; }
+
+    std::string status() const { return statusHistory.empty() ? "" : statusHistory.back(); }
+    Pointer pointer() const { return pointerHistory.empty() ? Pointer::Arrow : pointerHistory.back(); }
+
+    // Answers for the boxes in order; a box with nothing scripted is answered OK.
+    std::deque<int> answers;
+    std::deque<std::string> inputs; // an input box with nothing scripted is cancelled
+    std::vector<Box> boxes;
+    std::vector<Prompt> prompts;
+    std::vector<std::string> statusHistory;
+    std::vector<Pointer> pointerHistory;
+    int beeps = 0;
+    int eventRuns = 0;
+};
+
+class FakeTextArea : public TextArea {
+public:
+    std::string text() const override { return value; }
+    void setText(const std::string& text) override { value = text; }
+    void setFocus() override { ++focusCount; }
+
+    std::string value;
+    int focusCount = 0;
+};
+
+// Scripted dialogs: each entry is the chosen file (full path) or nothing for Cancel.
+class FakeFileDialog : public FileDialog {
+public:
+    FileDialogResult showOpen(const FileDialogRequest& request) override;
+    FileDialogResult showSave(const FileDialogRequest& request) override;
+    int showPrinter(int flags) override;
+
+    std::deque<std::optional<std::string>> files;
+    std::deque<std::optional<int>> copies;
+    std::vector<std::pair<std::string, FileDialogRequest>> requests; // "open"/"save"
+    std::vector<int> printFlags;
+
+private:
+    FileDialogResult next(const std::string& kind, const FileDialogRequest& request);
+};
+
+class FakePrinter : public Printer {
+public:
+    void print(const std::string& text, int left, int top) override;
+    void newPage() override { log.emplace_back("newPage"); }
+    void endDoc() override { log.emplace_back("endDoc"); }
+    std::vector<std::string> log;
+};
+
+// A serial control with the line in memory: what the program sends is recorded (and handed
+// to `device`), what the device sends is fed into the receive buffer.
+class FakeSerial : public SerialControl {
+public:
+    int commPort() const override { return port; }
+    void setCommPort(int p) override;
+    std::string settings() const override { return lineSettings; }
+    void setSettings(const std::string& s) override { lineSettings = s; }
+    bool portOpen() const override { return open; }
+    void setPortOpen(bool o) override;
+    int inputLen() const override { return len; }
+    void setInputLen(int l) override { len = l; }
+    void output(std::string_view bytes) override;
+    std::string input() override;
+    int inBufferCount() override;
+    void clearInBuffer() override;
+    int outBufferCount() override { return 0; }
+
+    void feed(std::string_view bytes) { received += bytes; }
+
+    int port = 1;
+    std::string lineSettings;
+    bool open = false;
+    int len = 0;
+    std::set<int> unavailablePorts; // opening these is error 68
+    std::string sent;               // everything the program sent
+    std::string received;           // not yet taken by the program
+    int opens = 0;
+    std::function<void(std::string_view)> device;
+};
+
+// Files in memory, with switches that make reads or writes fail.
+class FakeFileSystem : public FileSystem {
+public:
+    std::string dataDirectory() override { return dataDir; }
+    std::string currentDir() override { return cwd; }
+    void setCurrentDir(const std::string& dir) override;
+    bool fileExists(const std::string& path) override;
+    std::string readFile(const std::string& path) override;
+    void writeFile(const std::string& path, std::string_view bytes) override;
+
+    std::string resolve(const std::string& path) const;
+    std::optional<std::string> file(const std::string& path) const;
+
+    std::string dataDir = "/home/op/ORVA-DS";
+    std::string cwd = "/opt/orva";
+    std::set<std::string> dirs = {"/home/op/ORVA-DS", "/opt/orva"};
+    std::map<std::string, std::string> files;
+    std::map<std::string, int> readErrors;  // full path -> run-time error number
+    std::map<std::string, int> writeErrors; // full path -> run-time error number
+    int writes = 0;
+};
+
+// Every fake behind one Platform.
+struct FakePlatform {
+    FakeSerial comm;
+    FakeScreen screen;
+    FakeTextArea text;
+    FakeFileDialog dialog;
+    FakePrinter printer;
+    FakeClock clock;
+    FakeFileSystem files;
+    Platform platform{comm, screen, text, dialog, printer, clock, files};
+};
+
+} // namespace orva::test
