@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <chrono>
+#include <thread>
 #include <utility>
 
 namespace orva {
@@ -63,7 +65,25 @@ LineParameters parseSettings(const std::string& text) {
 } // namespace
 
 QtSerialControl::QtSerialControl(std::string dataDirectory)
-    : dataDirectory_(std::move(dataDirectory)) {}
+    : dataDirectory_(std::move(dataDirectory)) {
+    // Qt 6 reports neither line states nor parity, framing or overrun errors; what it does
+    // report and has no other handling reaches the program as an unknown serial event, after
+    // the current command, since the program serves serial events between commands only.
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                     [this](QSerialPort::SerialPortError e) {
+                         if (e != QSerialPort::UnknownError) {
+                             return;
+                         }
+                         QMetaObject::invokeMethod(
+                             &port_,
+                             [this] {
+                                 if (onComm) {
+                                     onComm(0);
+                                 }
+                             },
+                             Qt::QueuedConnection);
+                     });
+}
 
 QtSerialControl::~QtSerialControl() = default;
 
@@ -101,6 +121,7 @@ void QtSerialControl::setSettings(const std::string& settings) {
 }
 
 void QtSerialControl::setPortOpen(bool open) {
+    lineLost_ = false;
     if (!open) {
         if (port_.isOpen()) {
             port_.close();
@@ -122,6 +143,7 @@ void QtSerialControl::setPortOpen(bool open) {
     port_.setDataBits(p.dataBits);
     port_.setStopBits(p.stopBits);
     port_.setFlowControl(QSerialPort::NoFlowControl);
+    port_.clearError();
     received_.clear();
     head_ = 0;
 }
@@ -134,24 +156,32 @@ void QtSerialControl::setInputLen(int len) {
 }
 
 void QtSerialControl::requireOpen() const {
-    if (!port_.isOpen()) {
+    if (!port_.isOpen() && !lineLost_) {
         throw RunTimeError(kPortNotOpen, "Vorgang nur bei geöffnetem Anschluß gültig");
     }
 }
 
 void QtSerialControl::closeAfterLineLoss() {
-    // The other end went away: the port would report data forever without delivering any.
+    // The other end went away: the open port would wake every poll at once without data.
+    // Closed, it behaves as a silent line until the command ends, so the link's time-outs
+    // and its transfer-error report take over.
     port_.close();
+    lineLost_ = true;
 }
 
 void QtSerialControl::pull(int waitMs) {
     if (!port_.isOpen()) {
+        if (lineLost_ && waitMs > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+        }
         return;
     }
     if (port_.bytesAvailable() == 0 && waitMs > 0) {
         port_.waitForReadyRead(waitMs);
     }
+    // error() keeps its last value (time-outs included), so read it and clear it each time.
     const QSerialPort::SerialPortError e = port_.error();
+    port_.clearError();
     if (e == QSerialPort::ReadError || e == QSerialPort::ResourceError) {
         closeAfterLineLoss();
         return;
@@ -168,9 +198,13 @@ void QtSerialControl::pull(int waitMs) {
 
 void QtSerialControl::output(std::string_view bytes) {
     requireOpen();
+    if (lineLost_) {
+        return;
+    }
     port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
     port_.waitForBytesWritten(100);
     const QSerialPort::SerialPortError e = port_.error();
+    port_.clearError();
     if (e == QSerialPort::WriteError || e == QSerialPort::ResourceError) {
         closeAfterLineLoss();
     }
@@ -206,6 +240,9 @@ void QtSerialControl::clearInBuffer() {
 
 int QtSerialControl::outBufferCount() {
     requireOpen();
+    if (lineLost_) {
+        return 0;
+    }
     return static_cast<int>(port_.bytesToWrite());
 }
 

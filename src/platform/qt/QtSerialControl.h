@@ -44,6 +44,7 @@ private:
     int inputLen_ = 0;
     std::string received_; // bytes read from the port and not yet taken
     std::size_t head_ = 0; // start of the untaken part of received_
+    bool lineLost_ = false; // the other end went away while the port was open
 };
 
 } // namespace orva
