@@ -38,6 +38,8 @@ public:
     virtual void setPointer(Pointer pointer) = 0;
     virtual void beep() = 0;
     virtual void doEvents() = 0;
+    // Ends the program at once: no further window event runs, nothing is asked.
+    virtual void endProgram() = 0;
 };
 
 } // namespace orva

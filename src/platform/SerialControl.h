@@ -49,7 +49,7 @@ public:
     // Bytes received and not yet taken. A poll: it may block about a millisecond waiting for
     // data, and it never lets window events run.
     virtual int inBufferCount() = 0;
-    // InBufferCount = 0: discards what was received and not yet taken.
+    // InBufferCount = 0: discards what was received and not yet taken (nothing when closed).
     virtual void clearInBuffer() = 0;
     virtual int outBufferCount() = 0;
 

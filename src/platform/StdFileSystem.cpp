@@ -13,6 +13,12 @@ namespace fs = std::filesystem;
 namespace orva {
 namespace {
 
+#ifdef ENOMEDIUM
+constexpr int ENOMEDIUM_VALUE = ENOMEDIUM; // no medium in the drive
+#else
+constexpr int ENOMEDIUM_VALUE = -1;
+#endif
+
 int errorNumberFor(const std::error_code& ec, int fallback) {
     if (ec == std::errc::no_such_file_or_directory) {
         return fallback;
@@ -24,7 +30,8 @@ int errorNumberFor(const std::error_code& ec, int fallback) {
     if (ec == std::errc::no_space_on_device || ec == std::errc::file_too_large) {
         return err::DiskFull;
     }
-    if (ec == std::errc::no_such_device || ec == std::errc::no_such_device_or_address) {
+    if (ec == std::errc::no_such_device || ec == std::errc::no_such_device_or_address ||
+        ec.value() == ENOMEDIUM_VALUE) {
         return err::DiskNotReady;
     }
     return err::PathFileAccess;

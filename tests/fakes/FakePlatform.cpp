@@ -129,9 +129,7 @@ int FakeSerial::inBufferCount() {
 }
 
 void FakeSerial::clearInBuffer() {
-    if (!open) {
-        throw RunTimeError(8018, "Vorgang nur bei geöffnetem Anschluß gültig");
-    }
+    ++clears;
     received.clear();
 }
 
@@ -154,6 +152,11 @@ std::string FakeFileSystem::readFile(const std::string& path) {
     if (auto it = readErrors.find(full); it != readErrors.end()) {
         throw RunTimeError(it->second);
     }
+    if (!nextReadErrors.empty()) {
+        const int number = nextReadErrors.front();
+        nextReadErrors.pop_front();
+        throw RunTimeError(number);
+    }
     auto it = files.find(full);
     if (it == files.end()) {
         throw RunTimeError(err::FileNotFound);
@@ -165,6 +168,11 @@ void FakeFileSystem::writeFile(const std::string& path, std::string_view bytes) 
     const std::string full = resolve(path);
     if (auto it = writeErrors.find(full); it != writeErrors.end()) {
         throw RunTimeError(it->second);
+    }
+    if (!nextWriteErrors.empty()) {
+        const int number = nextWriteErrors.front();
+        nextWriteErrors.pop_front();
+        throw RunTimeError(number);
     }
     const auto slash = full.find_last_of('/');
     if (slash != std::string::npos && slash > 0 && dirs.count(full.substr(0, slash)) == 0) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/frmEditor.h"
 #include "platform/Platform.h"
 #include "platform/RunTimeError.h"
 
@@ -49,6 +50,7 @@ public:
     void setPointer(Pointer p) override { pointerHistory.push_back(p); }
     void beep() override { ++beeps; }
     void doEvents() override { ++eventRuns; }
+    void endProgram() override { ended = true; }
 
     std::string status() const { return statusHistory.empty() ? "" : statusHistory.back(); }
     Pointer pointer() const { return pointerHistory.empty() ? Pointer::Arrow : pointerHistory.back(); }
@@ -62,6 +64,7 @@ public:
     std::vector<Pointer> pointerHistory;
     int beeps = 0;
     int eventRuns = 0;
+    bool ended = false;
 };
 
 class FakeTextArea : public TextArea {
@@ -126,6 +129,7 @@ public:
     std::string sent;               // everything the program sent
     std::string received;           // not yet taken by the program
     int opens = 0;
+    int clears = 0;
     std::function<void(std::string_view)> device;
 };
 
@@ -148,7 +152,16 @@ public:
     std::map<std::string, std::string> files;
     std::map<std::string, int> readErrors;  // full path -> run-time error number
     std::map<std::string, int> writeErrors; // full path -> run-time error number
+    std::deque<int> nextReadErrors;          // the next reads of any file fail with these
+    std::deque<int> nextWriteErrors;         // the next writes of any file fail with these
     int writes = 0;
+};
+
+// The main window's own part of the start-up, recorded.
+struct FakeWindow : EditorWindow {
+    void placeStatusAndText() override { calls.emplace_back("place"); }
+    void centreOnScreen() override { calls.emplace_back("centre"); }
+    std::vector<std::string> calls;
 };
 
 // Every fake behind one Platform.

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 namespace orva {
@@ -15,7 +17,7 @@ class StdFileSystemTest : public testing::Test {
 protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
-              ("orva-fs-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+              ("orva-fs-" + std::to_string(::getpid()) +
                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);

@@ -29,7 +29,8 @@ class ProgramTest : public testing::Test {
 protected:
     void SetUp() override {
         home = fs::temp_directory_path() /
-               ("orva-home-" + std::string(testing::UnitTest::GetInstance()
+               ("orva-home-" + std::to_string(QCoreApplication::applicationPid()) + "-" +
+                std::string(testing::UnitTest::GetInstance()
                                                ->current_test_info()
                                                ->name()));
         fs::remove_all(home);

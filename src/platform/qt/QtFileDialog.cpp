@@ -2,6 +2,7 @@
 
 #include "platform/RunTimeError.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPrintDialog>
@@ -14,7 +15,9 @@ FileDialogResult QtFileDialog::show(const FileDialogRequest& request, bool save)
     QFileDialog dialog(parent_);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Open also takes a name that does not exist; the program answers it itself.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDirectory(QDir::currentPath());
     // "Name|pattern|Name|pattern" to one entry per choice.
     const QStringList parts = QString::fromStdString(request.filter).split('|');
     QStringList filters;
@@ -48,7 +51,7 @@ int QtFileDialog::showPrinter(int /*flags*/) {
     QPrintDialog dialog(&printer_, parent_);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    // Printing to a PDF file stays offered: many desks have no printer but a PDF printer.
     if (dialog.exec() != QDialog::Accepted) {
         throw RunTimeError(err::DialogCancelled);
     }

@@ -24,13 +24,22 @@ bool QtPrinter::begin() {
             painter_.reset();
             throw RunTimeError(err::PrinterError);
         }
-        painter_->setFont(QFont(QStringLiteral("Arial"), 10));
+        QFont font(QStringLiteral("Arial"));
+        font.setPointSizeF(8.25);
+        font.setBold(true);
+        painter_->setFont(font);
     }
     return true;
 }
 
 void QtPrinter::print(const std::string& text, int leftTwips, int topTwips) {
     begin();
+    if (pageWanted_) {
+        pageWanted_ = false;
+        if (!printer_.newPage()) {
+            throw RunTimeError(err::PrinterError);
+        }
+    }
     // Twips from the paper's edge to device pixels; tab columns drawn one by one, since a
     // high-resolution painter drops text after a TAB.
     const QRectF paper = printer_.paperRect(QPrinter::DevicePixel);
@@ -58,13 +67,17 @@ void QtPrinter::print(const std::string& text, int leftTwips, int topTwips) {
 
 void QtPrinter::newPage() {
     begin();
-    printer_.newPage();
+    pageWanted_ = true;
 }
 
 void QtPrinter::endDoc() {
+    pageWanted_ = false;
     if (painter_) {
-        painter_->end();
+        const bool ok = painter_->end();
         painter_.reset();
+        if (!ok) {
+            throw RunTimeError(err::PrinterError);
+        }
     }
 }
 

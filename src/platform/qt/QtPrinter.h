@@ -26,6 +26,9 @@ private:
 
     QPrinter printer_;
     std::unique_ptr<QPainter> painter_;
+    // A new page starts only when something is printed on it, so the job ends without an
+    // empty sheet after the last copy.
+    bool pageWanted_ = false;
 };
 
 } // namespace orva

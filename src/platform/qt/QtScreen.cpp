@@ -101,4 +101,9 @@ void QtScreen::beep() { QApplication::beep(); }
 
 void QtScreen::doEvents() { QCoreApplication::processEvents(); }
 
+void QtScreen::endProgram() {
+    // The event loop stops before it takes the next event; main() then returns normally.
+    QCoreApplication::exit(0);
+}
+
 } // namespace orva

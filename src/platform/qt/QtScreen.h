@@ -22,6 +22,7 @@ public:
     void setPointer(Pointer pointer) override;
     void beep() override;
     void doEvents() override;
+    void endProgram() override;
 
 private:
     QWidget* window_;

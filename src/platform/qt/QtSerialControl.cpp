@@ -232,8 +232,10 @@ int QtSerialControl::inBufferCount() {
 }
 
 void QtSerialControl::clearInBuffer() {
-    requireOpen();
-    pull(0);
+    // Discarding needs no open port: a closed port has nothing buffered.
+    if (port_.isOpen()) {
+        pull(0);
+    }
     received_.clear();
     head_ = 0;
 }

@@ -1,0 +1,168 @@
+#include "files/DataFiles.h"
+
+#include "platform/Text.h"
+
+namespace orva {
+namespace {
+
+const std::string kNoDisk = "  Keine Diskette!    Legen Sie eine Diskette in das Laufwerk ein";
+
+std::string folderOf(const std::string& fullName) {
+    const auto slash = fullName.find_last_of("/\\");
+    if (slash == std::string::npos) {
+        return {};
+    }
+    return slash == 0 ? fullName.substr(0, 1) : fullName.substr(0, slash);
+}
+
+} // namespace
+
+void DataFiles::mnuDateiU_Click(int index) {
+    switch (index) {
+    case 0:
+        OpenDataFile();
+        break;
+    case 1:
+        s_.AskFileName = 0;
+        SaveDataFile();
+        break;
+    case 2:
+        s_.AskFileName = 1;
+        SaveDataFile();
+        break;
+    case 4:
+        PrintTextArea();
+        break;
+    case 6:
+        module_.platform().screen.endProgram();
+        break;
+    default:
+        break;
+    }
+}
+
+void DataFiles::retryWhileNotReady(const std::function<void()>& step,
+                                   const std::string& notReadyText, MsgIcon icon) {
+    for (;;) {
+        try {
+            step();
+            return;
+        } catch (const RunTimeError& e) {
+            if (e.number() != err::DiskNotReady) {
+                throw;
+            }
+            module_.platform().screen.messageBox(notReadyText, MsgButtons::OK, icon);
+            s_.FileErrorNumber = 0;
+        }
+    }
+}
+
+void DataFiles::enterFolderOf(const std::string& fullName) {
+    const std::string folder = folderOf(fullName);
+    if (!folder.empty()) {
+        module_.platform().files.setCurrentDir(folder);
+    }
+}
+
+void DataFiles::OpenDataFile() {
+    Platform& p = module_.platform();
+    try {
+        FileDialogResult chosen;
+        retryWhileNotReady(
+            [&] {
+                if (!s_.DataFileName.empty()) {
+                    DialogFileName = s_.DataFileName;
+                }
+                chosen = p.dialog.showOpen({kFileFilter, 2, kFileDialogFlags, DialogFileName});
+                DialogFileName = chosen.fileName;
+                enterFolderOf(chosen.fileName);
+            },
+            kNoDisk, MsgIcon::Exclamation);
+        s_.DataFileName = chosen.fileTitle;
+        if (!p.files.fileExists(s_.DataFileName)) {
+            p.screen.messageBox("Datei existiert nicht!");
+            return;
+        }
+        p.screen.setStatus("Datei-Pfad: " + chosen.fileName);
+        p.screen.setPointer(Pointer::Hourglass);
+        std::string content;
+        retryWhileNotReady([&] { content = cp1252ToUtf8(p.files.readFile(s_.DataFileName)); },
+                           kNoDisk, MsgIcon::Exclamation);
+        p.text.setText(content);
+        p.screen.setPointer(Pointer::Arrow);
+        p.text.setFocus();
+    } catch (const RunTimeError& e) {
+        if (e.number() == err::DialogCancelled) {
+            return;
+        }
+        // Reported once; the command ends instead of trying the failing step forever.
+        s_.FileErrorNumber = static_cast<std::int16_t>(e.number());
+        module_.ReportRunTimeError(e);
+    }
+}
+
+void DataFiles::SaveDataFile() {
+    Platform& p = module_.platform();
+    try {
+        p.screen.doEvents();
+        if (s_.DataFileName.empty() || s_.AskFileName == 1) {
+            retryWhileNotReady(
+                [&] {
+                    const FileDialogResult chosen = p.dialog.showSave(
+                        {kFileFilter, 2, kFileDialogFlags, DialogFileName});
+                    DialogFileName = chosen.fileName;
+                    enterFolderOf(chosen.fileName);
+                    s_.DataFileName = chosen.fileTitle;
+                },
+                kNoDisk, MsgIcon::None);
+        }
+        p.screen.setPointer(Pointer::Hourglass);
+        retryWhileNotReady(
+            [&] {
+                p.files.writeFile(s_.DataFileName, utf8ToCp1252(p.text.text() + s_.NewLine));
+            },
+            kNoDisk, MsgIcon::None);
+        s_.AskFileName = 0;
+        p.text.setFocus();
+        p.screen.setPointer(Pointer::Arrow);
+    } catch (const RunTimeError& e) {
+        if (e.number() == err::DialogCancelled) {
+            return;
+        }
+        s_.FileErrorNumber = static_cast<std::int16_t>(e.number());
+        module_.ReportRunTimeError(e);
+    }
+}
+
+void DataFiles::PrintTextArea() {
+    Platform& p = module_.platform();
+    const std::string notReady = kNoDisk + s_.NewLine + s_.NewLine +
+                                 "und quittieren, sobald die Laufwerks-Kontrollampe erlischt.";
+    try {
+        int copies = 0;
+        retryWhileNotReady([&] { copies = p.dialog.showPrinter(kPrintDialogFlags); }, notReady,
+                           MsgIcon::None);
+        try {
+            for (int copy = 1; copy <= copies; ++copy) {
+                retryWhileNotReady(
+                    [&] { p.printer.print(p.text.text(), kPrintOffsetTwips, kPrintOffsetTwips); },
+                    notReady, MsgIcon::None);
+                retryWhileNotReady([&] { p.printer.newPage(); }, notReady, MsgIcon::None);
+            }
+        } catch (const RunTimeError&) {
+            // Close the job, so that the next print starts a job of its own.
+            try {
+                p.printer.endDoc();
+            } catch (const RunTimeError&) {
+            }
+            throw;
+        }
+        retryWhileNotReady([&] { p.printer.endDoc(); }, notReady, MsgIcon::None);
+        p.text.setFocus();
+    } catch (const RunTimeError& e) {
+        // A cancelled dialog lands here too; its report shows nothing.
+        module_.ReportRunTimeError(e);
+    }
+}
+
+} // namespace orva
