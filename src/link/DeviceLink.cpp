@@ -1,10 +1,15 @@
 #include "link/DeviceLink.h"
 
+#include "platform/Text.h"
+
+#include <functional>
+
 namespace orva {
 namespace {
 
 constexpr double kAnswerLimit = 1.0;
 constexpr double kBlockLimit = 2.0;
+constexpr double kDataBlockLimit = 3.0;
 
 } // namespace
 
@@ -143,6 +148,92 @@ void DeviceLink::ReceiveVerifiedBlock() {
             return;
         }
     }
+}
+
+void DeviceLink::ReceiveBulkData() {
+    Platform& p = module_.platform();
+    // A run-time error inside the reception is reported and the reception goes on with the
+    // next step.
+    auto step = [this](const std::function<void()>& work) {
+        try {
+            work();
+        } catch (const RunTimeError& e) {
+            module_.ReportRunTimeError(e);
+        }
+    };
+    const std::string header = sync(ctl::STX);
+    // True when the copy is to be asked for again; the third failure has been reported then.
+    auto headerFailed = [&](const std::string& copy, bool& reported) {
+        if (copy.compare(0, 2, header) == 0 && s_.LinkErrorCount < 3) {
+            return false;
+        }
+        ++s_.LinkErrorCount;
+        if (s_.LinkErrorCount >= 3) {
+            ReportTransferError();
+            reported = true;
+        } else {
+            step([&] { comm_.output(sync(ctl::NAK)); });
+        }
+        return true;
+    };
+    s_.CountText.clear();
+    step([&] { comm_.setInputLen(35); });
+    s_.LinkErrorCount = 0;
+    for (;;) {
+        v_.StartTime = p.clock.timer();
+        FirstCopy.clear();
+        step([&] { waitForBytes(35, kDataBlockLimit); });
+        // The limit is judged by the time alone: a block complete just as it passes fails.
+        if (elapsed() >= kDataBlockLimit) {
+            s_.LinkErrorCount = 3;
+            ReportTransferError();
+            return;
+        }
+        step([&] { FirstCopy = comm_.input(); });
+        step([&] { settle(kDataBlockLimit, true); });
+        bool reported = false;
+        if (headerFailed(FirstCopy, reported)) {
+            if (reported) {
+                return;
+            }
+            continue;
+        }
+        step([&] { comm_.output(sync(ctl::ACK)); });
+        RepeatCopy.clear();
+        step([&] { waitForBytes(35, kDataBlockLimit); });
+        if (elapsed() >= kDataBlockLimit) {
+            s_.LinkErrorCount = 3;
+            ReportTransferError();
+            return;
+        }
+        step([&] { RepeatCopy = comm_.input(); });
+        step([&] { settle(kBlockLimit, true); });
+        if (headerFailed(RepeatCopy, reported)) {
+            if (reported) {
+                return;
+            }
+            continue;
+        }
+        if (RepeatCopy != FirstCopy) {
+            step([&] { comm_.output(sync(ctl::NAK)); });
+            ++s_.LinkErrorCount;
+            continue;
+        }
+        s_.SendBuffer = sync(ctl::ACK);
+        step([&] { comm_.output(s_.SendBuffer); });
+        p.screen.setStatus("Status: Die Daten werden übertragen: " + latin1ToUtf8(RepeatCopy));
+        s_.LinkErrorCount = 0;
+        s_.CountText.append(RepeatCopy, 2, 32);
+        if (RepeatCopy.size() >= 35 && RepeatCopy[34] == ctl::ETX) {
+            break;
+        }
+        s_.LinkErrorCount = 0;
+    }
+    step([&] { comm_.setInputLen(2); });
+    step([&] { waitForBytes(2, kBlockLimit); });
+    step([&] { s_.ReceiveBuffer = comm_.input(); });
+    step([&] { comm_.clearInBuffer(); });
+    s_.LinkErrorCount = 0;
 }
 
 void DeviceLink::ReportTransferError() {

@@ -31,6 +31,8 @@ public:
     void ReceiveCharacters(int count);
     void ReceiveVerifiedBlock();
     void ReportTransferError();
+    // Receives the count data blocks of a download into `CountText`.
+    void ReceiveBulkData();
     void MSComm1_OnComm(int commEvent);
 
     // The sync character followed by `c`.
@@ -44,6 +46,9 @@ public:
     void settle(double limit, bool inclusive);
 
     std::string RepeatText;
+    // The two copies of the data block under reception.
+    std::string FirstCopy;
+    std::string RepeatCopy;
 
 private:
     ORVA_DS& s_;

@@ -6,11 +6,7 @@
 namespace orva {
 namespace {
 
-struct FakeWindow : EditorWindow {
-    void placeStatusAndText() override { calls.emplace_back("place"); }
-    void centreOnScreen() override { calls.emplace_back("centre"); }
-    std::vector<std::string> calls;
-};
+using test::FakeWindow;
 
 class StartupTest : public testing::Test {
 protected:
