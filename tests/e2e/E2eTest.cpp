@@ -1,0 +1,206 @@
+#include "Program.h"
+#include "app/qt/MainWindow.h"
+#include "fakes/FakePlatform.h"
+#include "platform/Text.h"
+#include "platform/qt/QtPlatform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace orva {
+namespace {
+
+// Answers the next modal box or file dialog as soon as it shows.
+void whenModalShows(std::function<void(QWidget*)> answer) {
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [answer, poll] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            answer(w);
+            return;
+        }
+        QTimer::singleShot(5, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The real program (Qt serial control, real pseudo-terminal) against orva-sim.
+class EndToEnd : public testing::Test {
+protected:
+    static constexpr const char* kClock = "05.12.2026 12:45:30";
+
+    void SetUp() override {
+        home = fs::temp_directory_path() /
+               ("orva-e2e-" + std::to_string(QCoreApplication::applicationPid()) + "-" +
+                testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(home);
+        fs::create_directories(home / "ORVA-DS");
+        oldHome = qgetenv("HOME");
+        qputenv("HOME", QByteArray::fromStdString(home.string()));
+        oldCwd = fs::current_path();
+    }
+
+    void startSimulator(const QStringList& extra) {
+        QStringList args{"--link", QString::fromStdString((home / "ORVA-DS" / "COM2").string()),
+                         "--clock", kClock, "--days", "30", "--no-pacing"};
+        sim.start(ORVA_SIM_PATH, args + extra);
+        ASSERT_TRUE(sim.waitForStarted(5000));
+        ASSERT_TRUE(sim.waitForReadyRead(5000));
+        ASSERT_TRUE(sim.readLine().startsWith("ready"));
+    }
+
+    void startProgram() {
+        qt = std::make_unique<QtPlatform>(&window, window.statusBox(), window.textFeld());
+        program = std::make_unique<Program>(qt->platform(), window);
+        window.attach(program->editor);
+        program->editor.Form_Load();
+        window.show();
+    }
+
+    void TearDown() override {
+        program.reset();
+        qt.reset();
+        if (sim.state() != QProcess::NotRunning) {
+            sim.terminate();
+            sim.waitForFinished(5000);
+        }
+        fs::current_path(oldCwd);
+        qputenv("HOME", oldHome);
+        fs::remove_all(home);
+    }
+
+    fs::path home;
+    fs::path oldCwd;
+    QByteArray oldHome;
+    QProcess sim;
+    MainWindow window;
+    std::unique_ptr<QtPlatform> qt;
+    std::unique_ptr<Program> program;
+};
+
+TEST_F(EndToEnd, ReadClockShowsTheSimulatorsClock) {
+    startSimulator({});
+    startProgram();
+    QString text;
+    QString title;
+    whenModalShows([&](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            text = box->text();
+            title = box->windowTitle();
+            box->accept();
+        }
+    });
+    window.menuAction("mnuUhrlesen")->trigger();
+    EXPECT_EQ(title, "Uhrzeit und Datum von ORVA-DS und vom PC-System");
+    EXPECT_TRUE(text.startsWith("\nORVA-DS \tUhr: 12:45:")) << text.toStdString();
+    EXPECT_TRUE(text.contains("  Datum: 05.12.26\n\nPC\t\tUhr: ")) << text.toStdString();
+    EXPECT_EQ(window.statusBox()->text(), "Status:");
+}
+
+TEST_F(EndToEnd, AllDataWritesTheReportOfTheSimulatorsMemory) {
+    startSimulator({});
+    startProgram();
+    const fs::path target = home / "ORVA-DS" / "AD0512.txt";
+    QString proposed;
+    whenModalShows([&](QWidget* w) {
+        if (auto* d = qobject_cast<QFileDialog*>(w)) {
+            proposed = d->findChild<QLineEdit*>()->text();
+            d->selectFile(QString::fromStdString(target.string()));
+            static_cast<QDialog*>(d)->accept();
+        }
+    });
+    // The name proposed is today's; the test saves under the simulator's date instead.
+    window.menuAction("mnuAlleDaten")->trigger();
+    ASSERT_TRUE(fs::exists(target));
+
+    // The same memory, dumped by the tool, evaluated on its own.
+    QProcess dump;
+    dump.start(ORVA_SIM_PATH, {"--clock", kClock, "--days", "30", "--dump-count-text"});
+    ASSERT_TRUE(dump.waitForFinished(10000));
+    const std::string countText = dump.readAllStandardOutput().trimmed().toStdString();
+    test::FakePlatform fakes;
+    test::FakeWindow fakeWindow;
+    Program reference(fakes.platform, fakeWindow);
+    reference.editor.Form_Load();
+    reference.state.CountText = countText;
+    reference.evaluation.BuildReport();
+
+    EXPECT_EQ(program->state.CountText, countText);
+    EXPECT_EQ(readFile(target), utf8ToCp1252(fakes.text.value + "\r\n"));
+    std::size_t days = 0;
+    for (auto at = fakes.text.value.find("Datum: "); at != std::string::npos;
+         at = fakes.text.value.find("Datum: ", at + 1)) {
+        ++days;
+    }
+    EXPECT_EQ(days, 30u);
+    EXPECT_TRUE(proposed.startsWith("AD")) << proposed.toStdString();
+}
+
+TEST_F(EndToEnd, ProgramRecoversWhenTheDeviceReturns) {
+    startSimulator({"--fault", "stop-after-blocks=3"});
+    startProgram();
+    int boxes = 0;
+    std::function<void(QWidget*)> answerAll = [&](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            ++boxes;
+            EXPECT_TRUE(box->text().startsWith(QString::fromUtf8("Übertragungsfehler!")))
+                << box->text().toStdString();
+            box->accept();
+        }
+    };
+    whenModalShows(answerAll);
+    window.menuAction("mnuAlleDaten")->trigger();
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(window.statusBox()->text(), "Status: ");
+    // Gone for good: the next command reports the missing port once.
+    sim.terminate();
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    boxes = 0;
+    QString text;
+    whenModalShows([&](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            ++boxes;
+            text = box->text();
+            box->accept();
+        }
+    });
+    window.menuAction("mnuUhrlesen")->trigger();
+    EXPECT_EQ(boxes, 1);
+    EXPECT_TRUE(text.startsWith(QString::fromUtf8("Dieser Schnittstellen-Anschluß"))) << text.toStdString();
+    // Back again: the clock read works.
+    startSimulator({});
+    QString title;
+    whenModalShows([&](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            title = box->windowTitle();
+            box->accept();
+        }
+    });
+    window.menuAction("mnuUhrlesen")->trigger();
+    EXPECT_EQ(title, "Uhrzeit und Datum von ORVA-DS und vom PC-System");
+}
+
+} // namespace
+} // namespace orva
