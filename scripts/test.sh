@@ -18,4 +18,11 @@ cmake -S "$here" -B "$here/build-asan" -DCMAKE_BUILD_TYPE=Debug -DORVA_WERROR=ON
       -DORVA_SANITIZE=ON >/dev/null
 cmake --build "$here/build-asan" -j"$jobs"
 ctest --test-dir "$here/build-asan" --output-on-failure -j"$jobs"
-echo "All tests passed (plain and sanitizer builds)."
+
+# A short libFuzzer run (clang, AddressSanitizer and UndefinedBehaviorSanitizer); longer runs by
+# hand, see fuzz/CMakeLists.txt. Warnings are the g++ builds' business.
+cmake -S "$here" -B "$here/build-fuzz" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DORVA_WERROR=OFF -DORVA_SANITIZE=ON -DORVA_FUZZ=ON >/dev/null
+cmake --build "$here/build-fuzz" -j"$jobs" --target orva_fuzz_targets
+ctest --test-dir "$here/build-fuzz" --output-on-failure -L fuzz
+echo "All tests passed (plain, sanitizer and fuzz builds)."
