@@ -11,6 +11,9 @@ public:
     virtual double timer() = 0;
     // Local date and time of the PC.
     virtual DateTime now() = 0;
+    // Lets about a millisecond pass, so that a wait on the clock alone does not burn a core.
+    // Window events do not run.
+    virtual void idle() = 0;
 };
 
 } // namespace orva

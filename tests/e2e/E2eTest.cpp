@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -33,6 +35,25 @@ void whenModalShows(std::function<void(QWidget*)> answer) {
         if (QWidget* w = QApplication::activeModalWidget()) {
             answer(w);
             return;
+        }
+        QTimer::singleShot(5, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+// Answers the next modal windows one after the other, each with its own step.
+void answerInTurn(std::vector<std::function<void(QWidget*)>> steps) {
+    auto next = std::make_shared<std::size_t>(0);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [steps, next, poll] {
+        QWidget* w = QApplication::activeModalWidget();
+        // A new box may take the place (and the address) of the one just answered.
+        if (w != nullptr && w->isVisible() && !w->property("answered").toBool()) {
+            w->setProperty("answered", true);
+            steps[(*next)++](w);
+            if (*next == steps.size()) {
+                return;
+            }
         }
         QTimer::singleShot(5, *poll);
     };
@@ -117,6 +138,37 @@ TEST_F(EndToEnd, ReadClockShowsTheSimulatorsClock) {
     EXPECT_TRUE(text.startsWith("\nORVA-DS \tUhr: 12:45:")) << text.toStdString();
     EXPECT_TRUE(text.contains("  Datum: 05.12.26\n\nPC\t\tUhr: ")) << text.toStdString();
     EXPECT_EQ(window.statusBox()->text(), "Status:");
+}
+
+TEST_F(EndToEnd, ClockSetByHandIsReadBack) {
+    startSimulator({});
+    startProgram();
+    auto type = [](const char* text) {
+        return [text](QWidget* w) {
+            auto* input = qobject_cast<QInputDialog*>(w);
+            ASSERT_NE(input, nullptr);
+            input->setTextValue(text);
+            input->accept();
+        };
+    };
+    answerInTurn({[](QWidget* w) {
+                      auto* box = qobject_cast<QMessageBox*>(w);
+                      ASSERT_NE(box, nullptr);
+                      box->button(QMessageBox::No)->click();
+                  },
+                  type("02.11.1994"), type("14:35")});
+    window.menuAction("mnuUhrstellen")->trigger();
+    EXPECT_EQ(window.statusBox()->text(), "Status:");
+    QString text;
+    whenModalShows([&](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            text = box->text();
+            box->accept();
+        }
+    });
+    window.menuAction("mnuUhrlesen")->trigger();
+    EXPECT_TRUE(text.startsWith("\nORVA-DS \tUhr: 14:35:0")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Datum: 02.11.94\n")) << text.toStdString();
 }
 
 TEST_F(EndToEnd, AllDataWritesTheReportOfTheSimulatorsMemory) {

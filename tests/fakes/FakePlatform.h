@@ -20,6 +20,7 @@ class FakeClock : public Clock {
 public:
     double timer() override;
     DateTime now() override { return nowValue; }
+    void idle() override { advance(step); }
     void advance(double seconds);
 
     double seconds = 1000.0;

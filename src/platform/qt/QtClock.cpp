@@ -1,10 +1,13 @@
 #include "platform/qt/QtClock.h"
 
 #include <QDateTime>
+#include <QThread>
 
 namespace orva {
 
 double QtClock::timer() { return static_cast<double>(timer_.nsecsElapsed()) / 1e9; }
+
+void QtClock::idle() { QThread::msleep(1); }
 
 DateTime QtClock::now() {
     const QDateTime t = QDateTime::currentDateTime();

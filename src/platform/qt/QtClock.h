@@ -11,6 +11,7 @@ public:
     QtClock() { timer_.start(); }
     double timer() override;
     DateTime now() override;
+    void idle() override;
 
 private:
     QElapsedTimer timer_;
