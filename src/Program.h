@@ -6,6 +6,7 @@
 #include "evaluation/Evaluation.h"
 #include "files/DataFiles.h"
 #include "link/DeviceLink.h"
+#include "ui/SettingsMenus.h"
 
 namespace orva {
 
@@ -24,6 +25,7 @@ public:
     DeviceClock clock;
     DataFiles files;
     Downloads downloads;
+    SettingsMenus settings;
 };
 
 } // namespace orva

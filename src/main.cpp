@@ -1,6 +1,7 @@
 #include "Program.h"
 #include "app/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
+#include "ui/qt/QtModalWindows.h"
 
 #include <QApplication>
 
@@ -11,6 +12,8 @@ int main(int argc, char* argv[]) {
     orva::MainWindow window;
     orva::QtPlatform qt(&window, window.statusBox(), window.textFeld());
     orva::Program program(qt.platform(), window);
+    orva::QtModalWindows dialogs(&window, program.editor.module());
+    program.settings.setWindows(dialogs);
     window.attach(program.editor);
     program.editor.Form_Load();
     window.show();

@@ -3,6 +3,7 @@
 #include "fakes/FakePlatform.h"
 #include "platform/Text.h"
 #include "platform/qt/QtPlatform.h"
+#include "qt/WhenShown.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,37 +29,8 @@ namespace fs = std::filesystem;
 namespace orva {
 namespace {
 
-// Answers the next modal box or file dialog as soon as it shows.
-void whenModalShows(std::function<void(QWidget*)> answer) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [answer, poll] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            answer(w);
-            return;
-        }
-        QTimer::singleShot(5, *poll);
-    };
-    QTimer::singleShot(0, *poll);
-}
-
-// Answers the next modal windows one after the other, each with its own step.
-void answerInTurn(std::vector<std::function<void(QWidget*)>> steps) {
-    auto next = std::make_shared<std::size_t>(0);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [steps, next, poll] {
-        QWidget* w = QApplication::activeModalWidget();
-        // A new box may take the place (and the address) of the one just answered.
-        if (w != nullptr && w->isVisible() && !w->property("answered").toBool()) {
-            w->setProperty("answered", true);
-            steps[(*next)++](w);
-            if (*next == steps.size()) {
-                return;
-            }
-        }
-        QTimer::singleShot(5, *poll);
-    };
-    QTimer::singleShot(0, *poll);
-}
+using test::answerInTurn;
+using test::whenModalShows;
 
 std::string readFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);

@@ -3,6 +3,7 @@
 #include "platform/RunTimeError.h"
 #include "platform/qt/QtFileDialog.h"
 #include "platform/qt/QtPrinter.h"
+#include "qt/WhenShown.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -40,15 +41,11 @@ protected:
 
     // Runs `answer` on the file dialog as soon as it is shown.
     static void whenDialogShows(std::function<void(QFileDialog*)> answer) {
-        auto poll = std::make_shared<std::function<void()>>();
-        *poll = [answer, poll] {
-            if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-                answer(d);
-                return;
-            }
-            QTimer::singleShot(10, *poll);
-        };
-        QTimer::singleShot(0, *poll);
+        test::whenModalShows([answer](QWidget* w) {
+            auto* d = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(d, nullptr);
+            answer(d);
+        });
     }
 
     fs::path dir;

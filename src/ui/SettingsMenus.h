@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/MenuTree.h"
+#include "app/ORVA_DS.h"
+
+namespace orva {
+
+class ModalWindows;
+
+inline constexpr const char* kDirectionMenu = "mnuZählrU";
+inline constexpr const char* kRasterMenu = "mnuZeitr";
+
+// The "&Einstellungen" menu and the "&Info" item: counting direction and time raster as check
+// marks, and the three small windows. Check marks are a view of the settings, never read back.
+class SettingsMenus {
+public:
+    SettingsMenus(ORVA_DS& state, OrvaModule& module, MenuTree& menu)
+        : s_(state), module_(module), menu_(menu) {}
+
+    // Until windows are given, the items that open one do nothing else.
+    void setWindows(ModalWindows& windows) { windows_ = &windows; }
+
+    void mnuEins_Click();
+    void mnuEinsU_Click(int index);
+    void mnuZaehlrU_Click(int index);
+    void mnuZeitr_Click(int index);
+    void mnuSchnittstelle_Click();
+    void mnuInfo_Click();
+
+private:
+    void checkDirection();
+    void checkRaster();
+
+    ORVA_DS& s_;
+    OrvaModule& module_;
+    MenuTree& menu_;
+    ModalWindows* windows_ = nullptr;
+};
+
+} // namespace orva

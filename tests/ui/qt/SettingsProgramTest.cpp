@@ -1,0 +1,141 @@
+#include "Program.h"
+#include "qt/WhenShown.h"
+#include "app/qt/MainWindow.h"
+#include "platform/qt/QtPlatform.h"
+#include "ui/qt/QtModalWindows.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace orva::test {
+namespace {
+
+// The program as main() builds it, with HOME in a fresh folder holding `settings`.
+class SettingsProgramTest : public testing::Test {
+protected:
+    void start(const std::string& settings = "Beide__Std_06:00_18:00_2") {
+        home = fs::temp_directory_path() /
+               ("orva-ui-" + std::to_string(QCoreApplication::applicationPid()) + "-" +
+                testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(home);
+        fs::create_directories(home / "ORVA-DS");
+        std::ofstream(home / "ORVA-DS" / "ORVAInit.txt", std::ios::binary) << settings << "\r\n";
+        oldHome = qgetenv("HOME");
+        qputenv("HOME", QByteArray::fromStdString(home.string()));
+        oldCwd = fs::current_path();
+        qt = std::make_unique<QtPlatform>(&window, window.statusBox(), window.textFeld());
+        program = std::make_unique<Program>(qt->platform(), window);
+        dialogs = std::make_unique<QtModalWindows>(&window, program->editor.module());
+        program->settings.setWindows(*dialogs);
+        window.attach(program->editor);
+        program->editor.Form_Load();
+    }
+    void TearDown() override {
+        if (master >= 0) {
+            ::close(master);
+        }
+        fs::current_path(oldCwd);
+        qputenv("HOME", oldHome);
+        fs::remove_all(home);
+    }
+
+    std::string settingsLine() const {
+        std::ifstream in(home / "ORVA-DS" / "ORVAInit.txt", std::ios::binary);
+        std::stringstream content;
+        content << in.rdbuf();
+        return content.str();
+    }
+    // A pseudo-terminal behind port `n`, as a USB adapter's link would be.
+    void linkPort(int n) {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(master, 0);
+        ASSERT_EQ(::grantpt(master), 0);
+        ASSERT_EQ(::unlockpt(master), 0);
+        fs::create_symlink(::ptsname(master), home / "ORVA-DS" / ("COM" + std::to_string(n)));
+    }
+
+    fs::path home;
+    fs::path oldCwd;
+    QByteArray oldHome;
+    int master = -1;
+    MainWindow window;
+    std::unique_ptr<QtPlatform> qt;
+    std::unique_ptr<Program> program;
+    std::unique_ptr<QtModalWindows> dialogs;
+};
+
+TEST_F(SettingsProgramTest, MinutesFromTheFileShowCheckedButDisabled) {
+    start("Beide__Min_06:00_18:00_2");
+    emit window.menuAction("mnuEinsU(3)")->menu()->aboutToShow();
+    QAction* hours = window.menuAction("mnuZeitr(0)");
+    QAction* minutes = window.menuAction("mnuZeitr(1)");
+    EXPECT_TRUE(minutes->isChecked());
+    EXPECT_FALSE(minutes->isEnabled());
+    EXPECT_FALSE(window.menuAction("mnuZeitr(2)")->isEnabled());
+    EXPECT_FALSE(hours->isChecked());
+    EXPECT_TRUE(hours->isEnabled());
+}
+
+TEST_F(SettingsProgramTest, SerialDialogTriesTheChosenPortOnARealLine) {
+    start();
+    linkPort(3);
+    bool openAfterOk = true;
+    whenShown("ConfigScrn", [&](QDialog* d) {
+        d->findChild<QRadioButton*>("ComPort3")->click();
+        d->findChild<QPushButton*>("OKButton")->click();
+        openAfterOk = d->isVisible();
+    });
+    window.menuAction("mnuSchnittstelle")->trigger();
+    EXPECT_FALSE(openAfterOk);
+    EXPECT_EQ(settingsLine(), "Beide__Std_06:00_18:00_3\r\n");
+    EXPECT_EQ(qt->serial().commPort(), 3);
+    EXPECT_FALSE(qt->serial().portOpen());
+}
+
+TEST_F(SettingsProgramTest, UnavailablePortShowsOneBoxAndTheDialogStaysOpen) {
+    start();
+    std::ofstream(home / "ORVA-DS" / "COM4") << "not a serial port";
+    BoxAnswerer boxes;
+    bool openAfterOk = false;
+    whenShown("ConfigScrn", [&](QDialog* d) {
+        d->findChild<QRadioButton*>("ComPort4")->click();
+        d->findChild<QPushButton*>("OKButton")->click();
+        openAfterOk = d->isVisible();
+        d->close();
+    });
+    window.menuAction("mnuSchnittstelle")->trigger();
+    EXPECT_TRUE(openAfterOk);
+    EXPECT_EQ(boxes.texts, QStringList{"Dieser Schnittstellen-Anschluß ist nicht verfügbar!\n\n"
+                                       "Wählen Sie einen anderen Anschluß!"});
+    EXPECT_EQ(settingsLine(), "Beide__Std_06:00_18:00_4\r\n");
+}
+
+TEST_F(SettingsProgramTest, InfoOpensFromTheMenuAndClosesWithOk) {
+    start();
+    QString text;
+    whenShown("frmInfo", [&](QDialog* d) {
+        text = d->findChild<QTextEdit*>("InfoBox")->toPlainText();
+        d->findChild<QPushButton*>("cmdAbout")->click();
+    });
+    window.menuAction("mnuInfo")->trigger();
+    EXPECT_TRUE(text.contains("ORVA-DS  Version 1.7"));
+}
+
+} // namespace
+} // namespace orva::test
