@@ -5,8 +5,7 @@ namespace orva {
 Program::Program(Platform& platform, EditorWindow& window)
     : editor(state, platform, window), link(state, editor.vars(), editor.module()),
       evaluation(state, editor.vars(), editor.module(), platform.text),
-      clock(state, editor.vars(), editor.module(), link, evaluation),
-      files(state, editor.module()),
+      clock(state, editor.vars(), editor.module(), link, evaluation), files(state, editor.module()),
       downloads(state, editor.vars(), editor.module(), link, evaluation, files),
       settings(state, editor.module(), editor.menu()) {
     editor.setMenuHandler("mnuTagesDaten", [this](int) { downloads.mnuTagesDaten_Click(); });

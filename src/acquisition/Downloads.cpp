@@ -302,8 +302,7 @@ void Downloads::DownloadAllData() {
     if (!startTransfer(link_.sync(ctl::STX) + "ra" + ctl::ETX)) {
         return;
     }
-    if (!receiveAndReport("Status: alle Daten bis " +
-                          formatDateTwoDigitYear(p.clock.now().date))) {
+    if (!receiveAndReport("Status: alle Daten bis " + formatDateTwoDigitYear(p.clock.now().date))) {
         return;
     }
     p.text.setFocus();

@@ -48,7 +48,9 @@ bool settingsKeepInvariant(const ORVA_DS& s) {
            s.PortNumber.size() == 1 && s.PortNumber[0] >= '0' && s.PortNumber[0] <= '9';
 }
 
-std::string OrvaModule::settingsPath() const { return joinPath(s_.SettingsFolder, kSettingsFileName); }
+std::string OrvaModule::settingsPath() const {
+    return joinPath(s_.SettingsFolder, kSettingsFileName);
+}
 
 void OrvaModule::splitSettingsLine() {
     s_.CountDirection = midChars(s_.SettingsLine, 1, 6);
@@ -64,8 +66,8 @@ void OrvaModule::ReadSettings() {
         const std::string path = settingsPath();
         if (p_.files.fileExists(path)) {
             const std::string content = p_.files.readFile(path);
-            forEachInputItem(content,
-                             [this](std::string_view item) { s_.SettingsLine = cp1252ToUtf8(item); });
+            forEachInputItem(
+                content, [this](std::string_view item) { s_.SettingsLine = cp1252ToUtf8(item); });
             splitSettingsLine();
         } else {
             p_.files.writeFile(path, std::string(kDefaultSettingsLine) + "\r\n");

@@ -3,7 +3,9 @@
 namespace orva {
 namespace {
 
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 
 // Steps over one delimiter at pos: a comma, or a line end with CR LF counted as one.
 std::size_t skipDelimiter(std::string_view s, std::size_t pos) {

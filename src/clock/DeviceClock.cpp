@@ -68,7 +68,8 @@ void DeviceClock::ReadDeviceClock() {
         v_.MessageText = v_.LineBreak + v_.LineBreak + "PC\t\tUhr: " + pcTime +
                          "  Datum: " + pcDate + v_.LineBreak;
         p.screen.messageBox(v_.LineBreak + DeviceClockLine + v_.MessageText, MsgButtons::OK,
-                            MsgIcon::Information, "Uhrzeit und Datum von ORVA-DS und vom PC-System");
+                            MsgIcon::Information,
+                            "Uhrzeit und Datum von ORVA-DS und vom PC-System");
         p.screen.setStatus("Status:");
     } catch (const RunTimeError& e) {
         module_.ReportRunTimeError(e);
@@ -122,8 +123,8 @@ void DeviceClock::AskClockSource() {
     for (int i = 0; i < 6; ++i) {
         v_.MessageText += nl;
     }
-    v_.MessageText += "Eingabeformat:\ttt.mm.jjjj (Jahr = 4-stellig!)" + nl + nl +
-                      "Beispiel:   02.11.1994";
+    v_.MessageText +=
+        "Eingabeformat:\ttt.mm.jjjj (Jahr = 4-stellig!)" + nl + nl + "Beispiel:   02.11.1994";
     v_.InputTitle = "Datum-Handeingabe";
     std::optional<Date> date;
     do {
@@ -143,8 +144,8 @@ void DeviceClock::AskClockSource() {
     v_.YearText = zeroPadded(date->year, 4);
     v_.DateText = v_.DayText + ":" + v_.MonthText + ":" + v_.YearText;
     YearTailText = v_.DateText.substr(7, 3) + ctl::ETX;
-    v_.DateText = v_.DateText.substr(0, 2) + ":" + v_.DateText.substr(3, 2) + ":" +
-                  v_.DateText.substr(6, 1);
+    v_.DateText =
+        v_.DateText.substr(0, 2) + ":" + v_.DateText.substr(3, 2) + ":" + v_.DateText.substr(6, 1);
 
     v_.MessageText = "Geben Sie die Uhrzeit ein.";
     for (int i = 0; i < 6; ++i) {

@@ -108,8 +108,8 @@ void DataFiles::SaveDataFile() {
         if (s_.DataFileName.empty() || s_.AskFileName == 1) {
             retryWhileNotReady(
                 [&] {
-                    const FileDialogResult chosen = p.dialog.showSave(
-                        {kFileFilter, 2, kFileDialogFlags, DialogFileName});
+                    const FileDialogResult chosen =
+                        p.dialog.showSave({kFileFilter, 2, kFileDialogFlags, DialogFileName});
                     DialogFileName = chosen.fileName;
                     enterFolderOf(chosen.fileName);
                     s_.DataFileName = chosen.fileTitle;
@@ -118,9 +118,7 @@ void DataFiles::SaveDataFile() {
         }
         p.screen.setPointer(Pointer::Hourglass);
         retryWhileNotReady(
-            [&] {
-                p.files.writeFile(s_.DataFileName, utf8ToCp1252(p.text.text() + s_.NewLine));
-            },
+            [&] { p.files.writeFile(s_.DataFileName, utf8ToCp1252(p.text.text() + s_.NewLine)); },
             kNoDisk, MsgIcon::None);
         s_.AskFileName = 0;
         p.text.setFocus();

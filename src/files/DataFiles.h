@@ -9,7 +9,7 @@ namespace orva {
 
 inline constexpr const char* kFileFilter =
     "Alle Dateien (*.*)|*.*|Textdateien (*.txt)|*.txt|Stapeldateien (*.bat)|*.bat";
-inline constexpr int kFileDialogFlags = 6;        // ask before overwriting, no read-only box
+inline constexpr int kFileDialogFlags = 6;         // ask before overwriting, no read-only box
 inline constexpr int kPrintDialogFlags = 0x10000C; // no selection, no page range, no file box
 inline constexpr int kPrintOffsetTwips = 1000;
 

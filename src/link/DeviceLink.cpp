@@ -20,7 +20,9 @@ std::string DeviceLink::sync(char c) const {
     return {static_cast<char>(s_.SyncCode), c};
 }
 
-double DeviceLink::elapsed() { return module_.platform().clock.timer() - v_.StartTime; }
+double DeviceLink::elapsed() {
+    return module_.platform().clock.timer() - v_.StartTime;
+}
 
 void DeviceLink::waitForBytes(int count, double limit) {
     while (comm_.inBufferCount() < count && elapsed() < limit) {

@@ -37,9 +37,13 @@ int errorNumberFor(const std::error_code& ec, int fallback) {
     return err::PathFileAccess;
 }
 
-int currentErrno() { return errno; }
+int currentErrno() {
+    return errno;
+}
 
-fs::path toPath(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+fs::path toPath(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 std::string fromPath(const fs::path& p) {
     const std::u8string u = p.u8string();

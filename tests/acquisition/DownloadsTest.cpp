@@ -24,7 +24,8 @@ const std::string kDatePrompt = "Geben Sie das Datum ein, ab welchem Tag Sie aus
 // The table of one day with a single record for hour 13 (37 "Rechts", 7 "Links"), hours
 // 06-18, both directions.
 std::string singleRecordReport(const std::string& date) {
-    std::string r = "\tORVA-DS:  Datum: " + date + "\r\n\t\tPersonen\r\n\tUhrzeit\tRechts\tLinks\r\n";
+    std::string r =
+        "\tORVA-DS:  Datum: " + date + "\r\n\t\tPersonen\r\n\tUhrzeit\tRechts\tLinks\r\n";
     for (int h = 6; h <= 18; ++h) {
         r += "\t" + zeroPadded(h, 2) + (h == 13 ? "\t37\t7\r\n" : "\t0\t0\r\n");
     }

@@ -22,8 +22,12 @@ protected:
         bool operator==(const Fields&) const = default;
     };
     Fields fields() const {
-        return {s.CountDirection, s.TimeRaster, s.WindowFrom,
-                s.WindowTo,       s.PortNumber, s.WindowFromHour.value_or("<empty>"),
+        return {s.CountDirection,
+                s.TimeRaster,
+                s.WindowFrom,
+                s.WindowTo,
+                s.PortNumber,
+                s.WindowFromHour.value_or("<empty>"),
                 s.WindowToHour.value_or("<empty>")};
     }
 
@@ -51,34 +55,43 @@ TEST_P(SettingsRead, TakesTheLastItemByPosition) {
     p.files.files[kFile] = GetParam().content;
     module.ReadSettings();
     const auto& e = GetParam().expected;
-    EXPECT_EQ(fields(), (Fields{e[0], e[1], e[2], e[3], e[4], e[2].substr(0, 2),
-                                e[3].substr(0, 2)}));
+    EXPECT_EQ(fields(),
+              (Fields{e[0], e[1], e[2], e[3], e[4], e[2].substr(0, 2), e[3].substr(0, 2)}));
     EXPECT_TRUE(p.screen.boxes.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Items, SettingsRead,
     testing::Values(
-        ReadCase{"AllOtherValues", "Rechts_Sek_00:00_23:00_1\r\n",
+        ReadCase{"AllOtherValues",
+                 "Rechts_Sek_00:00_23:00_1\r\n",
                  {"Rechts", "Sek", "00:00", "23:00", "1"}},
         ReadCase{"NoLineEnd", "Links__Min_07:00_08:00_4", {"Links_", "Min", "07:00", "08:00", "4"}},
         ReadCase{"ShortLine", "Beide__Std_06:00_18:\r\n", {"Beide_", "Std", "06:00", "18:", ""}},
-        ReadCase{"LastLineCounts", "Rechts_Sek_00:00_23:00_1\r\nLinks__Std_01:00_02:00_3\r\n",
+        ReadCase{"LastLineCounts",
+                 "Rechts_Sek_00:00_23:00_1\r\nLinks__Std_01:00_02:00_3\r\n",
                  {"Links_", "Std", "01:00", "02:00", "3"}},
-        ReadCase{"TextAfterLastComma", "junk,Links__Std_01:00_02:00_3\r\n",
+        ReadCase{"TextAfterLastComma",
+                 "junk,Links__Std_01:00_02:00_3\r\n",
                  {"Links_", "Std", "01:00", "02:00", "3"}},
-        ReadCase{"LeadingBlanksSkipped", "   \tRechts_Sek_00:00_23:00_1\n",
+        ReadCase{"LeadingBlanksSkipped",
+                 "   \tRechts_Sek_00:00_23:00_1\n",
                  {"Rechts", "Sek", "00:00", "23:00", "1"}},
-        ReadCase{"QuotedItemKeepsItsComma", "\"Rechts,Sek_00:00_23:00_1\" trailing\r\n",
+        ReadCase{"QuotedItemKeepsItsComma",
+                 "\"Rechts,Sek_00:00_23:00_1\" trailing\r\n",
                  {"Rechts", "Sek", "00:00", "23:00", "1"}},
-        ReadCase{"UnclosedQuoteRunsToTheEnd", "\"Links__Std_01:00_02:00_3",
+        ReadCase{"UnclosedQuoteRunsToTheEnd",
+                 "\"Links__Std_01:00_02:00_3",
                  {"Links_", "Std", "01:00", "02:00", "3"}},
-        ReadCase{"BlankLastLineEmptiesEverything", "Rechts_Sek_00:00_23:00_1\r\n\r\n",
+        ReadCase{"BlankLastLineEmptiesEverything",
+                 "Rechts_Sek_00:00_23:00_1\r\n\r\n",
                  {"", "", "", "", ""}},
         ReadCase{"OnlyCommas", ",,,", {"", "", "", "", ""}},
-        ReadCase{"LoneCarriageReturns", "Rechts_Sek_00:00_23:00_1\rLinks__Std_01:00_02:00_3\r",
+        ReadCase{"LoneCarriageReturns",
+                 "Rechts_Sek_00:00_23:00_1\rLinks__Std_01:00_02:00_3\r",
                  {"Links_", "Std", "01:00", "02:00", "3"}},
-        ReadCase{"BinaryBytesAreCharacters", std::string("\xe4\x00\x81xyz_Sek_00:00_23:00_\xff", 24),
+        ReadCase{"BinaryBytesAreCharacters",
+                 std::string("\xe4\x00\x81xyz_Sek_00:00_23:00_\xff", 24),
                  {std::string("ä\0\xc2\x81xyz", 8), "Sek", "00:00", "23:00", "ÿ"}}),
     [](const auto& info) { return info.param.name; });
 
@@ -124,7 +137,8 @@ TEST_F(SettingsTest, PortFieldThatIsNoNumberIsAConversionError) {
         m.ReadSettings();
         m.ApplyPortSettings();
         ASSERT_EQ(fresh.screen.boxes.size(), 1u) << line;
-        EXPECT_EQ(fresh.screen.boxes[0].text, "Typen unverträglich    Fehlernummer 13 aufgetreten! ");
+        EXPECT_EQ(fresh.screen.boxes[0].text,
+                  "Typen unverträglich    Fehlernummer 13 aufgetreten! ");
         EXPECT_EQ(fresh.screen.boxes[0].title, "ORVA-DS");
         // Neither the line parameters nor the input length were applied.
         EXPECT_EQ(fresh.comm.lineSettings, "");
@@ -197,7 +211,8 @@ struct ReportCase {
     MsgIcon icon;
 };
 
-class ReportRunTimeErrorTest : public SettingsTest, public testing::WithParamInterface<ReportCase> {};
+class ReportRunTimeErrorTest : public SettingsTest,
+                               public testing::WithParamInterface<ReportCase> {};
 
 TEST_P(ReportRunTimeErrorTest, ShowsTheMessageForTheErrorNumber) {
     p.screen.setPointer(Pointer::Hourglass);

@@ -58,9 +58,9 @@ TEST_F(ReadDeviceClockTest, ShowsTheDeviceClockBesideThePcClock) {
     EXPECT_EQ(p.screen.boxes[0].icon, MsgIcon::Information);
     EXPECT_EQ(p.screen.boxes[0].buttons, MsgButtons::OK);
     EXPECT_EQ(p.screen.boxes[0].title, "Uhrzeit und Datum von ORVA-DS und vom PC-System");
-    EXPECT_EQ(p.screen.statusHistory,
-              (std::vector<std::string>{"Status: Die Daten werden übertragen", "Status: ",
-                                        "Status:"}));
+    EXPECT_EQ(
+        p.screen.statusHistory,
+        (std::vector<std::string>{"Status: Die Daten werden übertragen", "Status: ", "Status:"}));
     EXPECT_EQ(program.editor.vars().DecimalText, "304512051226");
     EXPECT_FALSE(p.comm.open);
     EXPECT_EQ(p.screen.pointer(), Pointer::Arrow);

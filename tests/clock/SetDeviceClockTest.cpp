@@ -64,14 +64,14 @@ TEST_F(SetDeviceClockTest, YesSendsThePcClockInTwoBlocksEachTwice) {
     const std::string ack = SYN + ctl::ACK;
     const std::string command = SYN + ctl::STX + "wu" + ctl::ETX;
     const std::string eot = SYN + ctl::EOT;
-    EXPECT_EQ(m, (std::vector<std::string>{wake, command, command, eot, wake, kFirstYes,
-                                           kFirstYes, kSecondYes, kSecondYes, eot}));
+    EXPECT_EQ(m, (std::vector<std::string>{wake, command, command, eot, wake, kFirstYes, kFirstYes,
+                                           kSecondYes, kSecondYes, eot}));
     EXPECT_EQ(device.deviceClock().date, (sim::CalendarDate{2026, 12, 5}));
     EXPECT_EQ(device.deviceClock().hour, 12);
     EXPECT_EQ(device.deviceClock().minute, 45);
-    EXPECT_EQ(p.screen.statusHistory,
-              (std::vector<std::string>{"Status: ", "Status: Die Daten werden übertragen",
-                                        "Status:"}));
+    EXPECT_EQ(
+        p.screen.statusHistory,
+        (std::vector<std::string>{"Status: ", "Status: Die Daten werden übertragen", "Status:"}));
     // The port closes only after the closing characters had their three seconds.
     EXPECT_GE(p.clock.seconds - device.wire.back().time, 3.0);
     EXPECT_FALSE(p.comm.open);

@@ -9,11 +9,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -56,8 +56,10 @@ protected:
     }
 
     void startSimulator(const QStringList& extra) {
-        QStringList args{"--link", QString::fromStdString((home / "ORVA-DS" / "COM2").string()),
-                         "--clock", kClock, "--days", "30", "--no-pacing"};
+        QStringList args{"--link",     QString::fromStdString((home / "ORVA-DS" / "COM2").string()),
+                         "--clock",    kClock,
+                         "--days",     "30",
+                         "--no-pacing"};
         sim.start(ORVA_SIM_PATH, args + extra);
         ASSERT_TRUE(sim.waitForStarted(5000));
         ASSERT_TRUE(sim.waitForReadyRead(5000));
@@ -212,7 +214,8 @@ TEST_F(EndToEnd, ProgramRecoversWhenTheDeviceReturns) {
     });
     window.menuAction("mnuUhrlesen")->trigger();
     EXPECT_EQ(boxes, 1);
-    EXPECT_TRUE(text.startsWith(QString::fromUtf8("Dieser Schnittstellen-Anschluß"))) << text.toStdString();
+    EXPECT_TRUE(text.startsWith(QString::fromUtf8("Dieser Schnittstellen-Anschluß")))
+        << text.toStdString();
     // Back again: the clock read works.
     startSimulator({});
     QString title;

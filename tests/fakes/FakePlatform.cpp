@@ -114,8 +114,8 @@ std::string FakeSerial::input() {
     if (!open) {
         throw RunTimeError(8018, "Vorgang nur bei geöffnetem Anschluß gültig");
     }
-    const std::size_t n = len == 0 ? received.size()
-                                   : std::min(received.size(), static_cast<std::size_t>(len));
+    const std::size_t n =
+        len == 0 ? received.size() : std::min(received.size(), static_cast<std::size_t>(len));
     std::string taken = received.substr(0, n);
     received.erase(0, n);
     return taken;
@@ -133,7 +133,9 @@ void FakeSerial::clearInBuffer() {
     received.clear();
 }
 
-std::string FakeFileSystem::resolve(const std::string& path) const { return joinPath(cwd, path); }
+std::string FakeFileSystem::resolve(const std::string& path) const {
+    return joinPath(cwd, path);
+}
 
 void FakeFileSystem::setCurrentDir(const std::string& dir) {
     const std::string full = resolve(dir);

@@ -54,7 +54,9 @@ public:
     void endProgram() override { ended = true; }
 
     std::string status() const { return statusHistory.empty() ? "" : statusHistory.back(); }
-    Pointer pointer() const { return pointerHistory.empty() ? Pointer::Arrow : pointerHistory.back(); }
+    Pointer pointer() const {
+        return pointerHistory.empty() ? Pointer::Arrow : pointerHistory.back();
+    }
 
     // Answers for the boxes in order; a box with nothing scripted is answered OK.
     std::deque<int> answers;
@@ -153,8 +155,8 @@ public:
     std::map<std::string, std::string> files;
     std::map<std::string, int> readErrors;  // full path -> run-time error number
     std::map<std::string, int> writeErrors; // full path -> run-time error number
-    std::deque<int> nextReadErrors;          // the next reads of any file fail with these
-    std::deque<int> nextWriteErrors;         // the next writes of any file fail with these
+    std::deque<int> nextReadErrors;         // the next reads of any file fail with these
+    std::deque<int> nextWriteErrors;        // the next writes of any file fail with these
     int writes = 0;
 };
 

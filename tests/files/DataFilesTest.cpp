@@ -1,5 +1,5 @@
-#include "fakes/FakePlatform.h"
 #include "files/DataFiles.h"
+#include "fakes/FakePlatform.h"
 #include "platform/StdFileSystem.h"
 
 #include <gtest/gtest.h>

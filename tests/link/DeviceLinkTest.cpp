@@ -1,5 +1,5 @@
-#include "fakes/FakePlatform.h"
 #include "link/DeviceLink.h"
+#include "fakes/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -209,15 +209,16 @@ TEST_P(OnCommTest, ErrorsAskAndEventsStaySilent) {
     EXPECT_EQ(s.MsgBoxAnswer, answer::OK);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, OnCommTest,
-    testing::Values(OnCommCase{comm::ErRxParity, nullptr}, OnCommCase{comm::ErFrame, nullptr},
-                    OnCommCase{comm::EvBreak, nullptr}, OnCommCase{comm::EvCTS, nullptr},
-                    OnCommCase{comm::ErOverrun, "Overrun Error"},
-                    OnCommCase{comm::ErRxOver, "Receive Buffer Overflow"},
-                    OnCommCase{comm::ErTxFull, "Transmit Buffer Full"},
-                    OnCommCase{4711, "Unknown error or event"}),
-    [](const auto& info) { return "Code" + std::to_string(info.param.code); });
+INSTANTIATE_TEST_SUITE_P(Codes, OnCommTest,
+                         testing::Values(OnCommCase{comm::ErRxParity, nullptr},
+                                         OnCommCase{comm::ErFrame, nullptr},
+                                         OnCommCase{comm::EvBreak, nullptr},
+                                         OnCommCase{comm::EvCTS, nullptr},
+                                         OnCommCase{comm::ErOverrun, "Overrun Error"},
+                                         OnCommCase{comm::ErRxOver, "Receive Buffer Overflow"},
+                                         OnCommCase{comm::ErTxFull, "Transmit Buffer Full"},
+                                         OnCommCase{4711, "Unknown error or event"}),
+                         [](const auto& info) { return "Code" + std::to_string(info.param.code); });
 
 TEST_F(LinkTest, CancelInTheOnCommBoxClosesThePort) {
     p.screen.answers = {answer::Cancel};

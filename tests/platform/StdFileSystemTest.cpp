@@ -1,5 +1,5 @@
-#include "platform/RunTimeError.h"
 #include "platform/StdFileSystem.h"
+#include "platform/RunTimeError.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,8 @@ class StdFileSystemTest : public testing::Test {
 protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
-              ("orva-fs-" + std::to_string(::getpid()) +
-               "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+              ("orva-fs-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -58,10 +58,8 @@ TEST_F(StdFileSystemTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
 }
 
 TEST_F(StdFileSystemTest, FailuresAreRunTimeErrorsWithTheirNumbers) {
-    EXPECT_EQ(errorOf([&] { files.readFile((dir / "missing.txt").string()); }),
-              err::FileNotFound);
-    EXPECT_EQ(errorOf([&] { files.setCurrentDir((dir / "nowhere").string()); }),
-              err::PathNotFound);
+    EXPECT_EQ(errorOf([&] { files.readFile((dir / "missing.txt").string()); }), err::FileNotFound);
+    EXPECT_EQ(errorOf([&] { files.setCurrentDir((dir / "nowhere").string()); }), err::PathNotFound);
     EXPECT_EQ(errorOf([&] { files.writeFile((dir / "nowhere" / "x.txt").string(), "x"); }),
               err::PathNotFound);
     EXPECT_EQ(errorOf([&] { files.readFile(dir.string()); }), err::PathFileAccess);

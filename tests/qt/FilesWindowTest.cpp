@@ -66,8 +66,8 @@ TEST_F(QtDialogTest, SaveOffersTheThreeFiltersWithTextFilesChosenAndAddsTxt) {
         static_cast<QDialog*>(d)->accept();
     });
     const FileDialogResult r = dialog.showSave({kFileFilter, 2, 6, "TD0512.txt"});
-    EXPECT_EQ(filters, (QStringList{"Alle Dateien (*.*)", "Textdateien (*.txt)",
-                                    "Stapeldateien (*.bat)"}));
+    EXPECT_EQ(filters,
+              (QStringList{"Alle Dateien (*.*)", "Textdateien (*.txt)", "Stapeldateien (*.bat)"}));
     EXPECT_EQ(selected, "Textdateien (*.txt)");
     EXPECT_EQ(proposed, "TD0512.txt");
     EXPECT_EQ(r.fileTitle, "bericht.txt");

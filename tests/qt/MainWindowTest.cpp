@@ -1,5 +1,5 @@
-#include "app/frmEditor.h"
 #include "app/qt/MainWindow.h"
+#include "app/frmEditor.h"
 #include "platform/qt/QtPlatform.h"
 
 #include <QAction>
@@ -30,9 +30,7 @@ protected:
     void SetUp() override {
         home = fs::temp_directory_path() /
                ("orva-home-" + std::to_string(QCoreApplication::applicationPid()) + "-" +
-                std::string(testing::UnitTest::GetInstance()
-                                               ->current_test_info()
-                                               ->name()));
+                std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(home);
         fs::create_directories(home / "ORVA-DS");
         oldHome = qgetenv("HOME");
@@ -65,7 +63,8 @@ TEST_F(ProgramTest, StartCreatesTheSettingsFileAndShowsTheStatusLine) {
     EXPECT_EQ(content.str(), "Beide__Std_06:00_18:00_2\r\n");
     EXPECT_EQ(window.statusBox()->text(), "Status: ");
     EXPECT_EQ(fs::current_path(), fs::canonical(home / "ORVA-DS"));
-    EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Richtungsabhängige Zähl-Lichtschranke ORVA-DS 1.7"));
+    EXPECT_EQ(window.windowTitle(),
+              QString::fromUtf8("Richtungsabhängige Zähl-Lichtschranke ORVA-DS 1.7"));
 }
 
 struct Entry {
@@ -162,8 +161,8 @@ TEST_F(ProgramTest, ClicksAndSubmenuOpeningsReachTheLogic) {
     emit window.menuAction("mnuEinsU(3)")->menu()->aboutToShow();
     window.menuAction("mnuEinsU(2)")->trigger();
     window.menuAction("mnuDateiU(4)")->trigger();
-    EXPECT_EQ(calls, (std::vector<std::string>{"mnuEins:-1", "mnuEinsU:3", "mnuEinsU:2",
-                                               "mnuDateiU:4"}));
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"mnuEins:-1", "mnuEinsU:3", "mnuEinsU:2", "mnuDateiU:4"}));
 }
 
 TEST_F(ProgramTest, ErrorsEscapingACommandAreReportedNotThrown) {

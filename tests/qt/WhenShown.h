@@ -49,7 +49,9 @@ inline void answerInTurn(std::vector<std::function<void(QWidget*)>> steps) {
 }
 
 // Runs `act` on the next modal window, whatever it is.
-inline void whenModalShows(std::function<void(QWidget*)> act) { answerInTurn({std::move(act)}); }
+inline void whenModalShows(std::function<void(QWidget*)> act) {
+    answerInTurn({std::move(act)});
+}
 
 // Answers every message box that shows while it lives, keeping their texts.
 class BoxAnswerer {

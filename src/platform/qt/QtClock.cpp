@@ -5,9 +5,13 @@
 
 namespace orva {
 
-double QtClock::timer() { return static_cast<double>(timer_.nsecsElapsed()) / 1e9; }
+double QtClock::timer() {
+    return static_cast<double>(timer_.nsecsElapsed()) / 1e9;
+}
 
-void QtClock::idle() { QThread::msleep(1); }
+void QtClock::idle() {
+    QThread::msleep(1);
+}
 
 DateTime QtClock::now() {
     const QDateTime t = QDateTime::currentDateTime();

@@ -20,7 +20,7 @@ void installGermanTranslations(QApplication& app) {
 
 QtPlatform::QtPlatform(QWidget* window, QLabel* status, QPlainTextEdit* text)
     : serial_(files_.dataDirectory()), screen_(window, status), text_(text),
-      dialog_(window, printer_.printer()),
-      platform_{serial_, screen_, text_, dialog_, printer_, clock_, files_} {}
+      dialog_(window, printer_.printer()), platform_{serial_,  screen_, text_, dialog_,
+                                                     printer_, clock_,  files_} {}
 
 } // namespace orva

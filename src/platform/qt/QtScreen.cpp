@@ -97,9 +97,13 @@ void QtScreen::setPointer(Pointer pointer) {
     hourglass_ = wantHourglass;
 }
 
-void QtScreen::beep() { QApplication::beep(); }
+void QtScreen::beep() {
+    QApplication::beep();
+}
 
-void QtScreen::doEvents() { QCoreApplication::processEvents(); }
+void QtScreen::doEvents() {
+    QCoreApplication::processEvents();
+}
 
 void QtScreen::endProgram() {
     // The event loop stops before it takes the next event; main() then returns normally.

@@ -42,8 +42,8 @@ private:
     int commPort_ = 1;
     std::string settings_ = "9600,N,8,1";
     int inputLen_ = 0;
-    std::string received_; // bytes read from the port and not yet taken
-    std::size_t head_ = 0; // start of the untaken part of received_
+    std::string received_;  // bytes read from the port and not yet taken
+    std::size_t head_ = 0;  // start of the untaken part of received_
     bool lineLost_ = false; // the other end went away while the port was open
 };
 

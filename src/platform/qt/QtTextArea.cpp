@@ -28,6 +28,8 @@ void QtTextArea::setText(const std::string& text) {
     edit_->setPlainText(s);
 }
 
-void QtTextArea::setFocus() { edit_->setFocus(); }
+void QtTextArea::setFocus() {
+    edit_->setFocus();
+}
 
 } // namespace orva

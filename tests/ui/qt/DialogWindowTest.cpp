@@ -1,5 +1,5 @@
-#include "qt/WhenShown.h"
 #include "fakes/FakePlatform.h"
+#include "qt/WhenShown.h"
 #include "ui/ConfigScrn.h"
 #include "ui/frmErfasszr.h"
 #include "ui/frmInfo.h"

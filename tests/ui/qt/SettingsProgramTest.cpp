@@ -1,7 +1,7 @@
 #include "Program.h"
-#include "qt/WhenShown.h"
 #include "app/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
+#include "qt/WhenShown.h"
 #include "ui/qt/QtModalWindows.h"
 
 #include <QAction>
