@@ -55,11 +55,13 @@ protected:
         oldCwd = fs::current_path();
     }
 
-    void startSimulator(const QStringList& extra) {
-        QStringList args{"--link",     QString::fromStdString((home / "ORVA-DS" / "COM2").string()),
-                         "--clock",    kClock,
-                         "--days",     "30",
-                         "--no-pacing"};
+    void startSimulator(const QStringList& extra, bool paced = false) {
+        QStringList args{"--link",  QString::fromStdString((home / "ORVA-DS" / "COM2").string()),
+                         "--clock", kClock,
+                         "--days",  "30"};
+        if (!paced) {
+            args << "--no-pacing";
+        }
         sim.start(ORVA_SIM_PATH, args + extra);
         ASSERT_TRUE(sim.waitForStarted(5000));
         ASSERT_TRUE(sim.waitForReadyRead(5000));
@@ -182,6 +184,35 @@ TEST_F(EndToEnd, AllDataWritesTheReportOfTheSimulatorsMemory) {
     }
     EXPECT_EQ(days, 30u);
     EXPECT_TRUE(proposed.startsWith("AD")) << proposed.toStdString();
+}
+
+TEST_F(EndToEnd, DeviceUnpluggedMidDownloadGivesOneReportAndTheProgramRunsOn) {
+    startSimulator({}, true); // at 9600 baud the 30 days take about 20 seconds
+    startProgram();
+    // The window runs no events during a transfer: the device is pulled from outside.
+    QProcess::startDetached("sh",
+                            {"-c", "sleep 1; kill -TERM " + QString::number(sim.processId())});
+    {
+        test::BoxAnswerer boxes;
+        window.menuAction("mnuAlleDaten")->trigger();
+        sim.waitForFinished(5000);
+        ASSERT_EQ(boxes.texts.size(), 1) << boxes.texts.join("|").toStdString();
+        EXPECT_TRUE(boxes.texts[0].startsWith(QString::fromUtf8("Übertragungsfehler!")));
+    }
+    EXPECT_EQ(window.statusBox()->text(), "Status: ");
+    EXPECT_FALSE(program->state.CountText.empty()); // what came before stays in memory
+    EXPECT_FALSE(fs::exists(home / "ORVA-DS" / "AD0512.txt"));
+
+    startSimulator({});
+    QString title;
+    whenModalShows([&](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            title = box->windowTitle();
+            box->accept();
+        }
+    });
+    window.menuAction("mnuUhrlesen")->trigger();
+    EXPECT_EQ(title, "Uhrzeit und Datum von ORVA-DS und vom PC-System");
 }
 
 TEST_F(EndToEnd, ProgramRecoversWhenTheDeviceReturns) {
