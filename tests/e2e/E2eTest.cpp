@@ -7,11 +7,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDate>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
@@ -145,6 +147,85 @@ TEST_F(EndToEnd, ClockSetByHandIsReadBack) {
     window.menuAction("mnuUhrlesen")->trigger();
     EXPECT_TRUE(text.startsWith("\nORVA-DS \tUhr: 14:35:0")) << text.toStdString();
     EXPECT_TRUE(text.contains("Datum: 02.11.94\n")) << text.toStdString();
+}
+
+TEST_F(EndToEnd, DailyDataIsSavedUnderTheProposedName) {
+    startSimulator({});
+    startProgram();
+    QString proposed;
+    whenModalShows([&](QWidget* w) {
+        auto* d = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(d, nullptr);
+        proposed = d->findChild<QLineEdit*>()->text();
+        static_cast<QDialog*>(d)->accept();
+    });
+    window.menuAction("mnuTagesDaten")->trigger();
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(proposed, "TD" + today.toString("ddMM") + ".txt");
+    EXPECT_EQ(window.statusBox()->text(),
+              "Status: Tages-Daten vom: " + today.toString("dd.MM.yyyy"));
+    // The device's day is the simulator's 5 December.
+    const std::string report = qt->platform().text.text();
+    EXPECT_EQ(report.rfind("\tORVA-DS:  Datum: 05.12.26\r\n", 0), 0u) << report;
+    EXPECT_EQ(readFile(home / "ORVA-DS" / proposed.toStdString()), utf8ToCp1252(report + "\r\n"));
+}
+
+TEST_F(EndToEnd, FromDateAsksAgainForADateTheDeviceDoesNotHold) {
+    startSimulator({});
+    startProgram();
+    auto type = [](const char* text) {
+        return [text](QWidget* w) {
+            auto* input = qobject_cast<QInputDialog*>(w);
+            ASSERT_NE(input, nullptr);
+            input->setTextValue(text);
+            input->accept();
+        };
+    };
+    QString message;
+    answerInTurn({type("01.01.90"),
+                  [&](QWidget* w) {
+                      auto* box = qobject_cast<QMessageBox*>(w);
+                      ASSERT_NE(box, nullptr);
+                      message = box->text();
+                      box->accept();
+                  },
+                  type("04.12.26"), [](QWidget* w) { static_cast<QDialog*>(w)->reject(); }});
+    window.menuAction("mnuAbDatum")->trigger();
+    EXPECT_EQ(message, QString::fromUtf8("Dieses Datum ist nicht gespeichert!\n\nGeben Sie bitte "
+                                         "ein neues Datum ein."));
+    EXPECT_EQ(window.statusBox()->text(), "Status: ab Datum: 04:12:26");
+    const std::string report = qt->platform().text.text();
+    EXPECT_EQ(report.rfind("\tORVA-DS:  Datum: 04.12.26\r\n", 0), 0u) << report;
+    EXPECT_NE(report.find("Datum: 05.12.26"), std::string::npos);
+}
+
+TEST_F(EndToEnd, FileMenuSavesOpensPrintsAndQuits) {
+    startProgram();
+    qt->platform().text.setText("\tZähldaten\r\n\t13\t37");
+    const fs::path file = home / "ORVA-DS" / "bericht.txt";
+    whenModalShows([](QWidget* w) {
+        w->findChild<QLineEdit*>()->setText("bericht");
+        static_cast<QDialog*>(w)->accept();
+    });
+    window.menuAction("mnuDateiU(2)")->trigger(); // Speichern unter
+    EXPECT_EQ(readFile(file), "\tZ\xe4hldaten\r\n\t13\t37\r\n");
+    window.menuAction("mnuDateiU(1)")->trigger(); // Speichern: no dialog, same file
+    whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
+    window.menuAction("mnuDateiU(0)")->trigger(); // Öffnen proposes the current file
+    EXPECT_EQ(qt->platform().text.text(), "\tZähldaten\r\n\t13\t37\r\n");
+    EXPECT_EQ(window.statusBox()->text().toStdString(),
+              "Datei-Pfad: " + fs::canonical(file).string());
+
+    const fs::path pdf = home / "druck.pdf";
+    qt->printer().printer().setOutputFormat(QPrinter::PdfFormat);
+    qt->printer().printer().setOutputFileName(QString::fromStdString(pdf.string()));
+    whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
+    window.menuAction("mnuDateiU(4)")->trigger(); // Drucken
+    EXPECT_TRUE(fs::exists(pdf));
+
+    QTimer::singleShot(0, [&] { window.menuAction("mnuDateiU(6)")->trigger(); });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+    EXPECT_EQ(QApplication::exec(), 0); // Beenden ends the event loop at once
 }
 
 TEST_F(EndToEnd, AllDataWritesTheReportOfTheSimulatorsMemory) {

@@ -26,6 +26,7 @@ public:
 
     Platform& platform() { return platform_; }
     QtSerialControl& serial() { return serial_; }
+    QtPrinter& printer() { return printer_; }
 
 private:
     StdFileSystem files_;
