@@ -21,11 +21,7 @@ Program::Program(Platform& platform, EditorWindow& window)
     editor.setMenuHandler("mnuInfo", [this](int) { settings.mnuInfo_Click(); });
     editor.setMenuHandler("mnuUhrstellen", [this](int) { clock.mnuUhrstellen_Click(); });
     platform.comm.onComm = [this](int code) {
-        try {
-            link.MSComm1_OnComm(code);
-        } catch (const RunTimeError& e) {
-            editor.module().ReportRunTimeError(e);
-        }
+        editor.module().runStep([&] { link.MSComm1_OnComm(code); });
     };
 }
 

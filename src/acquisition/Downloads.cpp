@@ -19,13 +19,7 @@ Downloads::Downloads(ORVA_DS& state, EditorVariables& vars, OrvaModule& module, 
     : s_(state), v_(vars), module_(module), link_(link), evaluation_(evaluation), files_(files) {}
 
 bool Downloads::runDownload(void (Downloads::*download)()) {
-    try {
-        (this->*download)();
-        return true;
-    } catch (const RunTimeError& e) {
-        module_.ReportRunTimeError(e);
-        return false;
-    }
+    return module_.runStep([&] { (this->*download)(); });
 }
 
 std::string Downloads::todayDayMonth() {
@@ -141,11 +135,7 @@ void Downloads::mnuAbDatum_Click() {
         p.text.setText("");
         for (;;) {
             v_.InputCancelled = false;
-            try {
-                AskStartDate();
-            } catch (const RunTimeError& e) {
-                module_.ReportRunTimeError(e);
-            }
+            module_.runStep([this] { AskStartDate(); });
             if (v_.InputCancelled) {
                 p.screen.setPointer(Pointer::Arrow);
                 return;
@@ -252,21 +242,18 @@ void Downloads::DownloadFromDate() {
 }
 
 void Downloads::SaveFromDateData() {
+    saveReport("AB" + v_.DayText + v_.MonthText + ".txt");
+}
+
+void Downloads::saveReport(const std::string& fileName) {
     Platform& p = module_.platform();
     // Each step under the trap: a reported error lets the save go on with the next step.
-    auto step = [this](const std::function<void()>& work) {
-        try {
-            work();
-        } catch (const RunTimeError& e) {
-            module_.ReportRunTimeError(e);
-        }
-    };
-    step([&] { p.screen.doEvents(); });
+    module_.runStep([&] { p.screen.doEvents(); });
     if (s_.CountText.empty()) {
-        step([&] { p.screen.messageBox(kNoData); });
+        module_.runStep([&] { p.screen.messageBox(kNoData); });
         return;
     }
-    step([&] { offerForSaving("AB" + v_.DayText + v_.MonthText + ".txt"); });
+    module_.runStep([&] { offerForSaving(fileName); });
 }
 
 // ---- all counts ----
@@ -310,20 +297,7 @@ void Downloads::DownloadAllData() {
 }
 
 void Downloads::SaveAllData() {
-    Platform& p = module_.platform();
-    auto step = [this](const std::function<void()>& work) {
-        try {
-            work();
-        } catch (const RunTimeError& e) {
-            module_.ReportRunTimeError(e);
-        }
-    };
-    step([&] { p.screen.doEvents(); });
-    if (s_.CountText.empty()) {
-        step([&] { p.screen.messageBox(kNoData); });
-        return;
-    }
-    step([&] { offerForSaving("AD" + todayDayMonth() + ".txt"); });
+    saveReport("AD" + todayDayMonth() + ".txt");
 }
 
 } // namespace orva

@@ -36,6 +36,8 @@ private:
     // The part of every download after the command: receive, close, status, report.
     bool receiveAndReport(const std::string& finalStatus);
     void offerForSaving(const std::string& fileName);
+    // The save of the from-date and all-data downloads, each step under its own trap.
+    void saveReport(const std::string& fileName);
     std::string todayDayMonth();
 
     ORVA_DS& s_;

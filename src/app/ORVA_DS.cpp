@@ -118,6 +118,16 @@ void OrvaModule::ApplyPortSettings() {
     }
 }
 
+bool OrvaModule::runStep(const std::function<void()>& step) {
+    try {
+        step();
+        return true;
+    } catch (const RunTimeError& e) {
+        ReportRunTimeError(e);
+        return false;
+    }
+}
+
 void OrvaModule::ReportRunTimeError(const RunTimeError& error) {
     p_.screen.setPointer(Pointer::Arrow);
     switch (error.number()) {

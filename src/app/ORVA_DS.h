@@ -4,6 +4,7 @@
 #include "platform/RunTimeError.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -57,6 +58,9 @@ public:
     void ApplyPortSettings();
     // Shows the message for a run-time error that a trap caught.
     void ReportRunTimeError(const RunTimeError& error);
+    // Runs one step under a trap that reports a run-time error and lets the caller go on with
+    // its next step. Returns false when the step failed.
+    bool runStep(const std::function<void()>& step);
 
     std::string settingsPath() const;
     ORVA_DS& state() { return s_; }

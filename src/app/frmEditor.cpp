@@ -24,10 +24,7 @@ void frmEditor::Form_Load() {
     // The start-up trap: report, explain where the data directory belongs, and go on with the
     // next step.
     auto step = [this](const std::function<void()>& work) {
-        try {
-            work();
-        } catch (const RunTimeError& e) {
-            module_.ReportRunTimeError(e);
+        if (!module_.runStep(work)) {
             p_.screen.messageBox("Fehler beim Starten!" + s_.NewLine +
                                  "Das Verzeichnis \\ORVA-DS muß sich auf Laufwerk C: befinden!");
         }

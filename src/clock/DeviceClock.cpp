@@ -10,6 +10,22 @@ DeviceClock::DeviceClock(ORVA_DS& state, EditorVariables& vars, OrvaModule& modu
                          DeviceLink& link, Evaluation& evaluation)
     : s_(state), v_(vars), module_(module), link_(link), evaluation_(evaluation) {}
 
+bool DeviceClock::wakeAndSend(const std::string& letters) {
+    // A failure has been reported by the link; the count starts afresh for the next command.
+    link_.WakeDevice();
+    if (s_.LinkErrorCount >= 3) {
+        s_.LinkErrorCount = 0;
+        return false;
+    }
+    s_.SendBuffer = link_.sync(ctl::STX) + letters + ctl::ETX;
+    link_.SendCommand(s_.SendBuffer);
+    if (s_.LinkErrorCount >= 3) {
+        s_.LinkErrorCount = 0;
+        return false;
+    }
+    return true;
+}
+
 void DeviceClock::mnuUhrlesen_Click() {
     ReadDeviceClock();
     module_.platform().screen.setPointer(Pointer::Arrow);
@@ -26,18 +42,10 @@ void DeviceClock::ReadDeviceClock() {
         }
         p.screen.setPointer(Pointer::Hourglass);
         p.screen.setStatus("Status: Die Daten werden übertragen");
-        link_.WakeDevice();
-        if (s_.LinkErrorCount >= 3) {
-            s_.LinkErrorCount = 0;
+        if (!wakeAndSend("ru")) {
             return;
         }
         const char syn = static_cast<char>(s_.SyncCode);
-        s_.SendBuffer = link_.sync(ctl::STX) + "ru" + ctl::ETX;
-        link_.SendCommand(s_.SendBuffer);
-        if (s_.LinkErrorCount >= 3) {
-            s_.LinkErrorCount = 0;
-            return;
-        }
         p.comm.output(link_.sync(ctl::EOT));
         link_.ReceiveCharacters(6);
         if (s_.ReceiveBuffer != std::string(5, syn) + ctl::ENQ || s_.LinkErrorCount >= 3) {
@@ -193,15 +201,7 @@ void DeviceClock::SetDeviceClock() {
         }
         p.screen.setPointer(Pointer::Hourglass);
         p.screen.setStatus("Status: Die Daten werden übertragen");
-        link_.WakeDevice();
-        if (s_.LinkErrorCount >= 3) {
-            s_.LinkErrorCount = 0;
-            return;
-        }
-        s_.SendBuffer = link_.sync(ctl::STX) + "wu" + ctl::ETX;
-        link_.SendCommand(s_.SendBuffer);
-        if (s_.LinkErrorCount >= 3) {
-            s_.LinkErrorCount = 0;
+        if (!wakeAndSend("wu")) {
             return;
         }
         p.comm.output(link_.sync(ctl::EOT));

@@ -30,6 +30,8 @@ public:
     std::string HourText;
 
 private:
+    // The wake-up and a clock command; false (with the count back at 0) when either failed.
+    bool wakeAndSend(const std::string& letters);
     // Sends a clock data block twice, again after each NAK; false once the transfer failed.
     bool sendBlockTwice(const std::string& block);
 

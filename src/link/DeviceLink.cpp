@@ -156,13 +156,7 @@ void DeviceLink::ReceiveBulkData() {
     Platform& p = module_.platform();
     // A run-time error inside the reception is reported and the reception goes on with the
     // next step.
-    auto step = [this](const std::function<void()>& work) {
-        try {
-            work();
-        } catch (const RunTimeError& e) {
-            module_.ReportRunTimeError(e);
-        }
-    };
+    auto step = [this](const std::function<void()>& work) { module_.runStep(work); };
     const std::string header = sync(ctl::STX);
     // True when the copy is to be asked for again; the third failure has been reported then.
     auto headerFailed = [&](const std::string& copy, bool& reported) {
