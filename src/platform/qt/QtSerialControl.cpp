@@ -32,7 +32,7 @@ LineParameters parseSettings(const std::string& text) {
     p.baud = parts[0].toInt(&ok);
     const QString parity = parts[1].toUpper();
     const int bits = parts[2].toInt();
-    const QString stop = parts[3];
+    const QString& stop = parts[3];
     if (!ok || p.baud <= 0 || bits < 5 || bits > 8) {
         throw RunTimeError(kInvalidProperty, "Ungültiger Eigenschaftswert");
     }
