@@ -1,0 +1,50 @@
+# The desktop entry, the icon and the Debian package. Included from the top-level
+# CMakeLists.txt after the program's targets; the programs install themselves (src/, sim/).
+#
+#   cmake --install build --prefix /usr/local     # or: cd build && cpack -G DEB
+
+if(UNIX AND NOT APPLE)
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/orva-ds.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/orva-ds.svg
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+endif()
+
+set(ORVA_PACKAGE_MAINTAINER "ORVA-DS reader maintainers"
+    CACHE STRING "Maintainer field of the Debian package, e.g. \"Name <mail address>\"")
+
+set(CPACK_PACKAGE_NAME orva-ds)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Reader for the ORVA-DS direction-sensing counting light barrier")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Wakes the ORVA-DS light barrier over an RS-232 line, downloads its stored
+counts, turns them into an hourly report per day, shows, saves and prints it,
+and reads and sets the device's clock. German user interface.
+Comes with orva-sim, a simulated light barrier on a pseudo-terminal for trying
+the program without the device.")
+set(CPACK_PACKAGE_CONTACT "${ORVA_PACKAGE_MAINTAINER}")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR DEB)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ORVA_PACKAGE_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The runtime libraries, the Qt 6 ones among them: dpkg-shlibdeps reads them off the programs
+# with the least versions they need. Without that tool, the Qt 6 runtime is named by hand, at
+# least the version the programs were built with.
+find_program(ORVA_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(ORVA_DPKG_SHLIBDEPS)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+    set(orva_qt_min "${Qt6_VERSION_MAJOR}.${Qt6_VERSION_MINOR}")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS
+        "libqt6widgets6 (>= ${orva_qt_min}), libqt6serialport6 (>= ${orva_qt_min}), \
+libqt6printsupport6 (>= ${orva_qt_min}), libqt6gui6 (>= ${orva_qt_min}), \
+libqt6core6 (>= ${orva_qt_min})")
+endif()
+# German standard buttons (Ja/Nein/Abbrechen) in the message boxes.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
+
+include(CPack)
