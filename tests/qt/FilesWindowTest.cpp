@@ -106,8 +106,10 @@ std::string pdfText(const fs::path& pdf) {
     return out;
 }
 
-TEST_F(QtDialogTest, TwoCopiesPrintOnTwoPagesOfOneJob) {
-    const fs::path pdf = dir / "druck.pdf";
+// Prints the text in `copies` copies through the File menu's print to a PDF file and returns
+// the text of its pages.
+std::vector<std::string> printToPdf(QtPrinter& printer, const fs::path& pdf,
+                                    const std::string& text, int copies) {
     printer.printer().setOutputFormat(QPrinter::PdfFormat);
     printer.printer().setOutputFileName(QString::fromStdString(pdf.string()));
     test::FakePlatform fakes;
@@ -117,24 +119,52 @@ TEST_F(QtDialogTest, TwoCopiesPrintOnTwoPagesOfOneJob) {
     s.NewLine = "\r\n";
     OrvaModule module(s, platform);
     DataFiles files(s, module);
-    fakes.text.value = "\tORVA-DS:  Datum: 31.12.94\r\n\t\tPersonen\r\n\tUhrzeit\tRechts\tLinks\r\n"
-                       "\t13\t37\t7\r\n";
-    fakes.dialog.copies = {2};
+    fakes.text.value = text;
+    fakes.dialog.copies = {copies};
     files.PrintTextArea();
     EXPECT_TRUE(fakes.screen.boxes.empty());
-    const std::string text = pdfText(pdf);
+    const std::string all = pdfText(pdf);
     // pdftotext ends every page with a form feed.
     std::vector<std::string> pages;
     std::size_t start = 0;
-    for (std::size_t ff = text.find('\f'); ff != std::string::npos; ff = text.find('\f', start)) {
-        pages.push_back(text.substr(start, ff - start));
+    for (std::size_t ff = all.find('\f'); ff != std::string::npos; ff = all.find('\f', start)) {
+        pages.push_back(all.substr(start, ff - start));
         start = ff + 1;
     }
-    ASSERT_EQ(pages.size(), 2u) << text;
+    return pages;
+}
+
+TEST_F(QtDialogTest, TwoCopiesPrintOnTwoPagesOfOneJob) {
+    const auto pages = printToPdf(printer, dir / "druck.pdf",
+                                  "\tORVA-DS:  Datum: 31.12.94\r\n\t\tPersonen\r\n"
+                                  "\tUhrzeit\tRechts\tLinks\r\n\t13\t37\t7\r\n",
+                                  2);
+    ASSERT_EQ(pages.size(), 2u);
     for (const std::string& page : pages) {
         EXPECT_NE(page.find("Datum: 31.12.94"), std::string::npos) << page;
         EXPECT_NE(page.find("Uhrzeit"), std::string::npos);
         EXPECT_NE(page.find("37"), std::string::npos);
+    }
+}
+
+TEST_F(QtDialogTest, ALongReportGoesOnOnFurtherPages) {
+    std::string text;
+    for (int line = 1; line <= 200; ++line) {
+        text += "\tZeile\t" + std::to_string(line) + "\r\n";
+    }
+    const auto pages = printToPdf(printer, dir / "lang.pdf", text, 1);
+    ASSERT_GE(pages.size(), 3u);
+    // Columns come out as runs of blanks: one blank each is enough to find the lines.
+    std::string all;
+    for (const auto& page : pages) {
+        for (char c : page) {
+            if (c != ' ' || all.empty() || all.back() != ' ') {
+                all += c;
+            }
+        }
+    }
+    for (const char* line : {"Zeile 1\n", "Zeile 100\n", "Zeile 200\n"}) {
+        EXPECT_NE(all.find(line), std::string::npos) << line;
     }
 }
 

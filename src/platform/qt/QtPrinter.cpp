@@ -41,17 +41,26 @@ void QtPrinter::print(const std::string& text, int leftTwips, int topTwips) {
         }
     }
     // Twips from the paper's edge to device pixels; tab columns drawn one by one, since a
-    // high-resolution painter drops text after a TAB.
+    // high-resolution painter drops text after a TAB. Text that does not fit on the page goes
+    // on on the next one, with the same margin at the bottom as at the top.
     const QRectF paper = printer_.paperRect(QPrinter::DevicePixel);
     const QRectF page = printer_.pageRect(QPrinter::DevicePixel);
     const double perTwip = printer_.resolution() / 1440.0;
     const double x0 = leftTwips * perTwip - (page.left() - paper.left());
-    double y = topTwips * perTwip - (page.top() - paper.top());
+    const double top = topTwips * perTwip - (page.top() - paper.top());
+    const double bottom = paper.height() - topTwips * perTwip - (page.top() - paper.top());
     const QFontMetricsF fm(painter_->font(), &printer_);
     const double tabWidth = fm.horizontalAdvance(QLatin1Char('x')) * 8;
     QString all = QString::fromStdString(text);
     all.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    double y = top;
     for (const QString& line : all.split('\n')) {
+        if (y > top && y + fm.lineSpacing() > bottom) {
+            if (!printer_.newPage()) {
+                throw RunTimeError(err::PrinterError);
+            }
+            y = top;
+        }
         double x = x0;
         const QStringList cells = line.split('\t');
         for (int i = 0; i < cells.size(); ++i) {
