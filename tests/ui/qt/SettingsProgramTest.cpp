@@ -5,6 +5,7 @@
 #include "ui/qt/QtModalWindows.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,6 +26,11 @@ namespace fs = std::filesystem;
 
 namespace orva::test {
 namespace {
+
+void pressKey(QWidget* target, int key, const QString& text = {}) {
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &event);
+}
 
 // The program as main() builds it, with HOME in a fresh folder holding `settings`.
 class SettingsProgramTest : public testing::Test {
@@ -92,38 +98,48 @@ TEST_F(SettingsProgramTest, MinutesFromTheFileShowCheckedButDisabled) {
     EXPECT_TRUE(hours->isEnabled());
 }
 
-TEST_F(SettingsProgramTest, SerialDialogTriesTheChosenPortOnARealLine) {
+// A port that is no serial line: one box per trial, and the dialog stays open with the port
+// saved; Cancel tries it again and gives OK the focus; the close box leaves without a trial.
+// Then a working port is taken with Enter.
+TEST_F(SettingsProgramTest, SerialDialogKeepsAnUnavailablePortUntilAWorkingOneIsChosen) {
     start();
+    std::ofstream(home / "ORVA-DS" / "COM4") << "not a serial port";
     linkPort(3);
+    const QString unavailable = "Dieser Schnittstellen-Anschluß ist nicht verfügbar!\n\n"
+                                "Wählen Sie einen anderen Anschluß!";
+    BoxAnswerer boxes;
+    bool openAfterClose = true;
+    whenShown("ConfigScrn", [&](QDialog* d) {
+        d->findChild<QRadioButton*>("ComPort4")->click();
+        d->findChild<QPushButton*>("OKButton")->click();
+        EXPECT_EQ(boxes.texts, QStringList{unavailable});
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(settingsLine(), "Beide__Std_06:00_18:00_4\r\n");
+
+        pressKey(d, Qt::Key_Escape);
+        EXPECT_EQ(boxes.texts, (QStringList{unavailable, unavailable}));
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(d->focusWidget(), d->findChild<QPushButton*>("OKButton"));
+
+        d->close();
+        openAfterClose = d->isVisible();
+    });
+    window.menuAction("mnuSchnittstelle")->trigger();
+    EXPECT_FALSE(openAfterClose);
+    EXPECT_EQ(boxes.texts.size(), 2);
+
     bool openAfterOk = true;
     whenShown("ConfigScrn", [&](QDialog* d) {
         d->findChild<QRadioButton*>("ComPort3")->click();
-        d->findChild<QPushButton*>("OKButton")->click();
+        pressKey(d, Qt::Key_Return, "\r");
         openAfterOk = d->isVisible();
     });
     window.menuAction("mnuSchnittstelle")->trigger();
     EXPECT_FALSE(openAfterOk);
+    EXPECT_EQ(boxes.texts.size(), 2);
     EXPECT_EQ(settingsLine(), "Beide__Std_06:00_18:00_3\r\n");
     EXPECT_EQ(qt->serial().commPort(), 3);
     EXPECT_FALSE(qt->serial().portOpen());
-}
-
-TEST_F(SettingsProgramTest, UnavailablePortShowsOneBoxAndTheDialogStaysOpen) {
-    start();
-    std::ofstream(home / "ORVA-DS" / "COM4") << "not a serial port";
-    BoxAnswerer boxes;
-    bool openAfterOk = false;
-    whenShown("ConfigScrn", [&](QDialog* d) {
-        d->findChild<QRadioButton*>("ComPort4")->click();
-        d->findChild<QPushButton*>("OKButton")->click();
-        openAfterOk = d->isVisible();
-        d->close();
-    });
-    window.menuAction("mnuSchnittstelle")->trigger();
-    EXPECT_TRUE(openAfterOk);
-    EXPECT_EQ(boxes.texts, QStringList{"Dieser Schnittstellen-Anschluß ist nicht verfügbar!\n\n"
-                                       "Wählen Sie einen anderen Anschluß!"});
-    EXPECT_EQ(settingsLine(), "Beide__Std_06:00_18:00_4\r\n");
 }
 
 TEST_F(SettingsProgramTest, InfoOpensFromTheMenuAndClosesWithOk) {
