@@ -46,21 +46,6 @@ protected:
         device.barrier.memory = {sim::StoredDay{date, {sim::HourRecord{13, 37, 7}}}};
     }
 
-    std::vector<std::string> pcMessages() const {
-        std::vector<std::string> out;
-        for (const auto& t : device.wire) {
-            if (t.fromPc) {
-                out.push_back(t.bytes);
-            }
-        }
-        return out;
-    }
-
-    int pcSent(const std::string& message) const {
-        const auto m = pcMessages();
-        return static_cast<int>(std::count(m.begin(), m.end(), message));
-    }
-
     bool statusShown(const std::string& text) const {
         const auto& h = p.screen.statusHistory;
         return std::find(h.begin(), h.end(), text) != h.end();
@@ -106,7 +91,7 @@ TEST_F(DownloadsTest, DailyDataEndsInTheReportAndTheProposedFile) {
     EXPECT_EQ(p.dialog.requests[0].first, "save");
     EXPECT_EQ(p.dialog.requests[0].second.fileName, "TD0512.txt");
     EXPECT_EQ(p.files.file("/home/op/ORVA-DS/TD0512.txt"), utf8ToCp1252(report + "\r\n"));
-    const auto m = pcMessages();
+    const auto m = device.pcMessages();
     ASSERT_GE(m.size(), 5u);
     EXPECT_EQ(std::vector<std::string>(m.begin(), m.begin() + 5),
               (std::vector<std::string>{kWake, SYN + ctl::STX + "rt" + ctl::ETX,
@@ -131,7 +116,7 @@ TEST_F(DownloadsTest, AllDataOfSeveralDaysGivesTheReportOfTheWholeMemory) {
     EXPECT_EQ(p.dialog.requests[0].second.fileName, "AD0512.txt");
     // Every accepted block was acknowledged twice.
     const int blocks = static_cast<int>(expected.size() / 32);
-    EXPECT_EQ(pcSent(kAck), 1 + 2 * blocks);
+    EXPECT_EQ(device.pcSent(kAck), 1 + 2 * blocks);
     EXPECT_EQ(p.text.focusCount, 2);
 }
 
@@ -143,8 +128,8 @@ TEST_F(DownloadsTest, FromDateAsksAgainForADateNotHeldThenDownloads) {
     ASSERT_EQ(p.screen.prompts.size(), 3u);
     EXPECT_EQ(p.screen.prompts[0].prompt, kDatePrompt);
     EXPECT_EQ(p.screen.prompts[0].title, "ab -Datum- bis heute lesen");
-    EXPECT_EQ(pcSent(SYN + ctl::STX + "rab01:01:90" + ctl::ETX), 2);
-    EXPECT_EQ(pcSent(SYN + ctl::STX + "rab03:12:26" + ctl::ETX), 2);
+    EXPECT_EQ(device.pcSent(SYN + ctl::STX + "rab01:01:90" + ctl::ETX), 2);
+    EXPECT_EQ(device.pcSent(SYN + ctl::STX + "rab03:12:26" + ctl::ETX), 2);
     ASSERT_EQ(p.screen.boxes.size(), 1u);
     EXPECT_EQ(p.screen.boxes[0].text, kNotHeld);
     EXPECT_TRUE(statusShown("Status:"));
@@ -170,14 +155,14 @@ TEST_F(DownloadsTest, CancelledDateBoxSendsNothing) {
 TEST_F(DownloadsTest, SilentDeviceGivesTheReportAndNoSave) {
     device.barrier.faults.silentWakeUps = 3;
     program.editor.menuClick("mnuTagesDaten", -1);
-    EXPECT_EQ(pcSent(kWake), 3);
+    EXPECT_EQ(device.pcSent(kWake), 3);
     expectTransferFailedAndNothingSaved();
 }
 
 TEST_F(DownloadsTest, UnacknowledgedCommandGivesTheReportAndNoSave) {
     device.barrier.faults.unacknowledgedCommands = 3;
     program.editor.menuClick("mnuAlleDaten", -1);
-    EXPECT_EQ(pcSent(SYN + ctl::STX + "ra" + ctl::ETX), 3);
+    EXPECT_EQ(device.pcSent(SYN + ctl::STX + "ra" + ctl::ETX), 3);
     expectTransferFailedAndNothingSaved();
 }
 
@@ -194,7 +179,7 @@ TEST_F(DownloadsTest, CorruptedRepeatCopyIsAskedForAgain) {
     device.barrier.faults.corruptedRepeats = 1;
     p.dialog.files = {std::nullopt};
     program.editor.menuClick("mnuAlleDaten", -1);
-    EXPECT_EQ(pcSent(kNak), 1);
+    EXPECT_EQ(device.pcSent(kNak), 1);
     EXPECT_TRUE(p.screen.boxes.empty());
     EXPECT_EQ(program.state.CountText, *device.answerText("ra"));
 }
@@ -202,7 +187,7 @@ TEST_F(DownloadsTest, CorruptedRepeatCopyIsAskedForAgain) {
 TEST_F(DownloadsTest, ThreeBadHeadersGiveTwoNaksThenTheReport) {
     device.barrier.faults.badHeaders = 3;
     program.editor.menuClick("mnuAlleDaten", -1);
-    EXPECT_EQ(pcSent(kNak), 2);
+    EXPECT_EQ(device.pcSent(kNak), 2);
     expectTransferFailedAndNothingSaved();
 }
 

@@ -30,20 +30,6 @@ protected:
         device.barrier.setClock({{1999, 1, 1}, 0, 0, 0}, p.clock.seconds);
     }
 
-    std::vector<std::string> pcMessages() const {
-        std::vector<std::string> out;
-        for (const auto& t : device.wire) {
-            if (t.fromPc) {
-                out.push_back(t.bytes);
-            }
-        }
-        return out;
-    }
-    int pcSent(const std::string& m) const {
-        const auto all = pcMessages();
-        return static_cast<int>(std::count(all.begin(), all.end(), m));
-    }
-
     test::FakePlatform p;
     test::FakeWindow window;
     Program program{p.platform, window};
@@ -59,7 +45,7 @@ TEST_F(SetDeviceClockTest, YesSendsThePcClockInTwoBlocksEachTwice) {
     EXPECT_EQ(p.screen.boxes[0].buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(p.screen.boxes[0].icon, MsgIcon::Question);
     EXPECT_EQ(p.screen.boxes[0].title, "System-Datum und Uhrzeit");
-    const auto m = pcMessages();
+    const auto m = device.pcMessages();
     const std::string wake = std::string(5, ctl::SYN) + ctl::ENQ;
     const std::string ack = SYN + ctl::ACK;
     const std::string command = SYN + ctl::STX + "wu" + ctl::ETX;
@@ -91,8 +77,8 @@ TEST_F(SetDeviceClockTest, HandEntryIsSentAndReadBackByTheClockRead) {
     EXPECT_EQ(p.screen.prompts[2].prompt, kTimePrompt);
     EXPECT_EQ(p.screen.prompts[2].title, "Uhrzeit-Handeingabe");
     EXPECT_EQ(p.screen.boxes.size(), 1u); // the question only: wrong entries just come back
-    EXPECT_EQ(pcSent(SYN + ctl::STX + "00:35:14:02:11:1" + ctl::ETB), 2);
-    EXPECT_EQ(pcSent(SYN + ctl::STX + "994" + ctl::ETX), 2);
+    EXPECT_EQ(device.pcSent(SYN + ctl::STX + "00:35:14:02:11:1" + ctl::ETB), 2);
+    EXPECT_EQ(device.pcSent(SYN + ctl::STX + "994" + ctl::ETX), 2);
 
     program.editor.menuClick("mnuUhrlesen", -1);
     ASSERT_EQ(p.screen.boxes.size(), 2u);
@@ -104,8 +90,8 @@ TEST_F(SetDeviceClockTest, TwoDigitYearAndAnUnreadMiddleCharacter) {
     p.screen.answers = {answer::No};
     p.screen.inputs = {"02.11.94", "12345"};
     program.clock.mnuUhrstellen_Click();
-    EXPECT_EQ(pcSent(SYN + ctl::STX + "00:45:12:02:11:1" + ctl::ETB), 2);
-    EXPECT_EQ(pcSent(SYN + ctl::STX + "994" + ctl::ETX), 2);
+    EXPECT_EQ(device.pcSent(SYN + ctl::STX + "00:45:12:02:11:1" + ctl::ETB), 2);
+    EXPECT_EQ(device.pcSent(SYN + ctl::STX + "994" + ctl::ETX), 2);
 }
 
 struct StopCase {
@@ -128,7 +114,7 @@ TEST_P(SetDeviceClockStops, NothingIsSentAndThePortStaysClosed) {
     // A following command answered with Yes sends the PC's clock as usual.
     p.screen.answers = {answer::Yes};
     program.editor.menuClick("mnuUhrstellen", -1);
-    EXPECT_EQ(pcSent(kFirstYes), 2);
+    EXPECT_EQ(device.pcSent(kFirstYes), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SetDeviceClockStops,
@@ -141,8 +127,8 @@ TEST_F(SetDeviceClockTest, NakRepeatsTheBlockAndTheThirdFailureReports) {
     device.barrier.faults.nakClockBlocks = 3;
     p.screen.answers = {answer::Yes};
     program.editor.menuClick("mnuUhrstellen", -1);
-    EXPECT_EQ(pcSent(kFirstYes), 3);
-    EXPECT_EQ(pcSent(kSecondYes), 0);
+    EXPECT_EQ(device.pcSent(kFirstYes), 3);
+    EXPECT_EQ(device.pcSent(kSecondYes), 0);
     ASSERT_EQ(p.screen.boxes.size(), 2u);
     EXPECT_EQ(p.screen.boxes[1].text.substr(0, 20), "Übertragungsfehler!");
     EXPECT_EQ(p.screen.status(), "Status: ");
@@ -154,8 +140,8 @@ TEST_F(SetDeviceClockTest, OneNakIsRepeatedAndTheClockIsStillSet) {
     device.barrier.faults.nakClockBlocks = 1;
     p.screen.answers = {answer::Yes};
     program.editor.menuClick("mnuUhrstellen", -1);
-    EXPECT_EQ(pcSent(kFirstYes), 3);
-    EXPECT_EQ(pcSent(kSecondYes), 2);
+    EXPECT_EQ(device.pcSent(kFirstYes), 3);
+    EXPECT_EQ(device.pcSent(kSecondYes), 2);
     EXPECT_EQ(p.screen.boxes.size(), 1u);
     EXPECT_EQ(device.deviceClock().date, (sim::CalendarDate{2026, 12, 5}));
 }

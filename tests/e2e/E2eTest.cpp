@@ -78,6 +78,19 @@ protected:
         window.show();
     }
 
+    // "Uhr &lesen", answering its box; gives the box's title.
+    QString readClockBoxTitle() {
+        QString title;
+        whenModalShows([&](QWidget* w) {
+            if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                title = box->windowTitle();
+                box->accept();
+            }
+        });
+        window.menuAction("mnuUhrlesen")->trigger();
+        return title;
+    }
+
     void TearDown() override {
         program.reset();
         qt.reset();
@@ -285,15 +298,7 @@ TEST_F(EndToEnd, DeviceUnpluggedMidDownloadGivesOneReportAndTheProgramRunsOn) {
     EXPECT_FALSE(fs::exists(home / "ORVA-DS" / "AD0512.txt"));
 
     startSimulator({});
-    QString title;
-    whenModalShows([&](QWidget* w) {
-        if (auto* box = qobject_cast<QMessageBox*>(w)) {
-            title = box->windowTitle();
-            box->accept();
-        }
-    });
-    window.menuAction("mnuUhrlesen")->trigger();
-    EXPECT_EQ(title, "Uhrzeit und Datum von ORVA-DS und vom PC-System");
+    EXPECT_EQ(readClockBoxTitle(), "Uhrzeit und Datum von ORVA-DS und vom PC-System");
 }
 
 TEST_F(EndToEnd, ProgramRecoversWhenTheDeviceReturns) {
@@ -330,15 +335,7 @@ TEST_F(EndToEnd, ProgramRecoversWhenTheDeviceReturns) {
         << text.toStdString();
     // Back again: the clock read works.
     startSimulator({});
-    QString title;
-    whenModalShows([&](QWidget* w) {
-        if (auto* box = qobject_cast<QMessageBox*>(w)) {
-            title = box->windowTitle();
-            box->accept();
-        }
-    });
-    window.menuAction("mnuUhrlesen")->trigger();
-    EXPECT_EQ(title, "Uhrzeit und Datum von ORVA-DS und vom PC-System");
+    EXPECT_EQ(readClockBoxTitle(), "Uhrzeit und Datum von ORVA-DS und vom PC-System");
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "sim/SimulatedDevice.h"
 
+#include <algorithm>
+
 namespace orva::test {
 
 SimulatedDevice::SimulatedDevice(FakeSerial& serial, FakeClock& clock, sim::Timing timing)
@@ -58,6 +60,21 @@ void SimulatedDevice::deliver(double now) {
         serial_.feed(bytes);
     }
     wire.push_back({now, false, std::move(bytes), lost});
+}
+
+std::vector<std::string> SimulatedDevice::pcMessages() const {
+    std::vector<std::string> out;
+    for (const auto& t : wire) {
+        if (t.fromPc) {
+            out.push_back(t.bytes);
+        }
+    }
+    return out;
+}
+
+int SimulatedDevice::pcSent(const std::string& message) const {
+    const auto all = pcMessages();
+    return static_cast<int>(std::count(all.begin(), all.end(), message));
 }
 
 } // namespace orva::test

@@ -44,6 +44,9 @@ public:
     std::vector<Transfer> wire;
     // Everything the device put on the line, lost bytes included.
     std::string deviceBytes() const;
+    // The program's messages, in order, and how often one of them was sent.
+    std::vector<std::string> pcMessages() const;
+    int pcSent(const std::string& message) const;
 
     sim::LightBarrier barrier;
 
