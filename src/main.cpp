@@ -1,11 +1,24 @@
 #include "Program.h"
+#include "app/CommandLine.h"
 #include "app/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
 #include "ui/qt/QtModalWindows.h"
 
 #include <QApplication>
 
+#include <iostream>
+#include <string>
+#include <vector>
+
 int main(int argc, char* argv[]) {
+    // Before Qt: --help and --version must work without a display.
+    const orva::CommandLine cl =
+        orva::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), ORVA_VERSION);
+    if (!cl.run) {
+        std::cout << cl.out;
+        std::cerr << cl.err;
+        return cl.exitCode;
+    }
     QApplication app(argc, argv);
     orva::installGermanTranslations(app);
 

@@ -81,7 +81,7 @@ void Downloads::mnuTagesDaten_Click() {
     Platform& p = module_.platform();
     try {
         p.comm.clearInBuffer();
-        p.text.setText("");
+        files_.clearTextArea();
         const bool completed = runDownload(&Downloads::DownloadDailyData);
         if (s_.LinkErrorCount < 3) {
             if (completed) {
@@ -132,7 +132,7 @@ void Downloads::SaveDailyData() {
 void Downloads::mnuAbDatum_Click() {
     Platform& p = module_.platform();
     try {
-        p.text.setText("");
+        files_.clearTextArea();
         for (;;) {
             v_.InputCancelled = false;
             module_.runStep([this] { AskStartDate(); });
@@ -261,7 +261,7 @@ void Downloads::saveReport(const std::string& fileName) {
 void Downloads::mnuAlleDaten_Click() {
     Platform& p = module_.platform();
     try {
-        p.text.setText("");
+        files_.clearTextArea();
         const bool completed = runDownload(&Downloads::DownloadAllData);
         if (s_.LinkErrorCount < 3) {
             if (completed) {

@@ -45,7 +45,7 @@ bool settingsKeepInvariant(const ORVA_DS& s) {
         rasterOk = rasterOk || s.TimeRaster == r;
     }
     return directionOk && rasterOk && isHourText(s.WindowFrom) && isHourText(s.WindowTo) &&
-           s.PortNumber.size() == 1 && s.PortNumber[0] >= '0' && s.PortNumber[0] <= '9';
+           s.PortNumber.size() == 1 && s.PortNumber[0] >= '1' && s.PortNumber[0] <= '4';
 }
 
 std::string OrvaModule::settingsPath() const {
@@ -58,9 +58,11 @@ void OrvaModule::splitSettingsLine() {
     s_.WindowFrom = midChars(s_.SettingsLine, 12, 5);
     s_.WindowTo = midChars(s_.SettingsLine, 18, 5);
     s_.PortNumber = midChars(s_.SettingsLine, 24, 1);
+    s_.WindowFromHour = midChars(s_.WindowFrom, 1, 2);
+    s_.WindowToHour = midChars(s_.WindowTo, 1, 2);
 }
 
-void OrvaModule::ReadSettings() {
+bool OrvaModule::ReadSettings() {
     try {
         s_.FileNumber = 1;
         const std::string path = settingsPath();
@@ -77,11 +79,23 @@ void OrvaModule::ReadSettings() {
                 splitSettingsLine();
             });
         }
-        s_.WindowFromHour = midChars(s_.WindowFrom, 1, 2);
-        s_.WindowToHour = midChars(s_.WindowTo, 1, 2);
+        return true;
     } catch (const RunTimeError& e) {
         ReportRunTimeError(e);
+        return false;
     }
+}
+
+void OrvaModule::ReplaceInvalidSettings() {
+    s_.SettingsLine = kDefaultSettingsLine;
+    splitSettingsLine();
+    WriteSettings();
+    p_.screen.messageBox(
+        "Die Einstellungsdatei ORVAInit.txt enthielt keine gültigen Einstellungen." + s_.NewLine +
+            s_.NewLine +
+            "Sie wurde durch die Grundeinstellung ersetzt: beide Richtungen, Stunden, "
+            "06:00 bis 18:00 Uhr, Schnittstelle COM2.",
+        MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void OrvaModule::WriteSettings() {

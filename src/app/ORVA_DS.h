@@ -45,7 +45,7 @@ struct ORVA_DS {
     std::string SettingsFolder;
 };
 
-// True when the five settings hold values that the settings writers produce.
+// True when the five settings hold values that the settings writers produce (ports 1 to 4).
 bool settingsKeepInvariant(const ORVA_DS& s);
 
 // The module's shared procedures: settings file, port parameters, common error report.
@@ -53,7 +53,11 @@ class OrvaModule {
 public:
     OrvaModule(ORVA_DS& state, Platform& platform) : s_(state), p_(platform) {}
 
-    void ReadSettings();
+    // False when reading the file failed (and was reported).
+    bool ReadSettings();
+    // Puts the default settings in force and into the file, and says so: for a settings line
+    // that the program cannot run on.
+    void ReplaceInvalidSettings();
     void WriteSettings();
     void ApplyPortSettings();
     // Shows the message for a run-time error that a trap caught.

@@ -29,14 +29,24 @@ void frmEditor::Form_Load() {
                                  "Das Verzeichnis \\ORVA-DS muß sich auf Laufwerk C: befinden!");
         }
     };
-    step([this] { p_.files.setCurrentDir(p_.files.dataDirectory()); });
+    step([this] {
+        // The data directory belongs to the program: made here when no installer made it.
+        p_.files.makeDirectory(p_.files.dataDirectory());
+        p_.files.setCurrentDir(p_.files.dataDirectory());
+    });
     // The settings stay in the folder that start-up made current, wherever the file dialogs
     // move the current directory later.
     step([this] { s_.SettingsFolder = p_.files.currentDir(); });
     step([this] { window_.placeStatusAndText(); });
     step([this] { p_.screen.setPointer(Pointer::Arrow); });
     step([this] { window_.centreOnScreen(); });
-    step([this] { module_.ReadSettings(); });
+    step([this] {
+        // A line the program cannot run on (a report saved over it, a hand edit) would give a
+        // wrong port and a conversion error at every change of a setting.
+        if (module_.ReadSettings() && !settingsKeepInvariant(s_)) {
+            module_.ReplaceInvalidSettings();
+        }
+    });
     step([this] { module_.ApplyPortSettings(); });
     step([this] { s_.SyncCode = 22; });
     step([this] { p_.screen.setStatus("Status: "); });

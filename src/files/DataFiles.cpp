@@ -23,7 +23,7 @@ void DataFiles::mnuDateiU_Click(int index) {
         OpenDataFile();
         break;
     case 1:
-        s_.AskFileName = 0;
+        s_.AskFileName = askBeforeSaving_ ? 1 : 0;
         SaveDataFile();
         break;
     case 2:
@@ -64,6 +64,28 @@ void DataFiles::enterFolderOf(const std::string& fullName) {
     }
 }
 
+void DataFiles::clearTextArea() {
+    Platform& p = module_.platform();
+    p.text.setText("");
+    if (showsFile_) {
+        showsFile_ = false;
+        askBeforeSaving_ = true;
+        p.screen.setStatus("Status: ");
+    }
+}
+
+bool DataFiles::isSettingsFile(const std::string& fileName) {
+    Platform& p = module_.platform();
+    if (!p.files.sameFile(fileName, module_.settingsPath())) {
+        return false;
+    }
+    p.screen.messageBox("Unter diesem Namen speichert das Programm seine Einstellungen." +
+                            s_.NewLine + s_.NewLine +
+                            "Bitte wählen Sie für den Bericht einen anderen Dateinamen!",
+                        MsgButtons::OK, MsgIcon::Exclamation);
+    return true;
+}
+
 void DataFiles::OpenDataFile() {
     Platform& p = module_.platform();
     try {
@@ -89,6 +111,8 @@ void DataFiles::OpenDataFile() {
         retryWhileNotReady([&] { content = cp1252ToUtf8(p.files.readFile(s_.DataFileName)); },
                            kNoDisk, MsgIcon::Exclamation);
         p.text.setText(content);
+        showsFile_ = true;
+        askBeforeSaving_ = false;
         p.screen.setPointer(Pointer::Arrow);
         p.text.setFocus();
     } catch (const RunTimeError& e) {
@@ -105,22 +129,28 @@ void DataFiles::SaveDataFile() {
     Platform& p = module_.platform();
     try {
         p.screen.doEvents();
-        if (s_.DataFileName.empty() || s_.AskFileName == 1) {
-            retryWhileNotReady(
-                [&] {
-                    const FileDialogResult chosen =
-                        p.dialog.showSave({kFileFilter, 2, kFileDialogFlags, DialogFileName});
-                    DialogFileName = chosen.fileName;
-                    enterFolderOf(chosen.fileName);
-                    s_.DataFileName = chosen.fileTitle;
-                },
-                kNoDisk, MsgIcon::None);
-        }
+        bool ask = s_.DataFileName.empty() || s_.AskFileName == 1;
+        do {
+            if (ask) {
+                retryWhileNotReady(
+                    [&] {
+                        const FileDialogResult chosen =
+                            p.dialog.showSave({kFileFilter, 2, kFileDialogFlags, DialogFileName});
+                        DialogFileName = chosen.fileName;
+                        enterFolderOf(chosen.fileName);
+                        s_.DataFileName = chosen.fileTitle;
+                    },
+                    kNoDisk, MsgIcon::None);
+            }
+            ask = true;
+        } while (isSettingsFile(s_.DataFileName));
         p.screen.setPointer(Pointer::Hourglass);
         retryWhileNotReady(
             [&] { p.files.writeFile(s_.DataFileName, utf8ToCp1252(p.text.text() + s_.NewLine)); },
             kNoDisk, MsgIcon::None);
         s_.AskFileName = 0;
+        showsFile_ = true;
+        askBeforeSaving_ = false;
         p.text.setFocus();
         p.screen.setPointer(Pointer::Arrow);
     } catch (const RunTimeError& e) {

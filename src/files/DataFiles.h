@@ -23,6 +23,9 @@ public:
     void OpenDataFile();
     void SaveDataFile();
     void PrintTextArea();
+    // Empties the text area for a command's output. From then on the file that was shown is no
+    // longer what the user sees, so "Speichern" must ask before it writes.
+    void clearTextArea();
 
     // The file dialog's own file name: what it proposes next time (a download's proposed name,
     // or the full name of the file chosen in the last dialog).
@@ -34,6 +37,13 @@ private:
                             MsgIcon icon);
     // The chosen file's folder becomes the current directory, where its bare name resolves.
     void enterFolderOf(const std::string& fullName);
+    // A chosen name may never replace the settings file; asks again until it is another.
+    bool isSettingsFile(const std::string& fileName);
+
+    // The text area shows the file named by `DataFileName`, as opened or saved.
+    bool showsFile_ = false;
+    // A command cleared the text area that showed a file: "Speichern" asks for a name.
+    bool askBeforeSaving_ = false;
 
     ORVA_DS& s_;
     OrvaModule& module_;

@@ -217,7 +217,7 @@ void DeviceLink::ReceiveBulkData() {
         }
         s_.SendBuffer = sync(ctl::ACK);
         step([&] { comm_.output(s_.SendBuffer); });
-        p.screen.setStatus("Status: Die Daten werden übertragen: " + latin1ToUtf8(RepeatCopy));
+        p.screen.setStatus("Status: Die Daten werden übertragen: " + printableOnly(RepeatCopy));
         s_.LinkErrorCount = 0;
         s_.CountText.append(RepeatCopy, 2, 32);
         if (RepeatCopy.size() >= 35 && RepeatCopy[34] == ctl::ETX) {

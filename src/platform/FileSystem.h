@@ -15,6 +15,10 @@ public:
     virtual std::string dataDirectory() = 0;
     virtual std::string currentDir() = 0;
     virtual void setCurrentDir(const std::string& dir) = 0;
+    // Creates the folder when it is missing (its parent must exist).
+    virtual void makeDirectory(const std::string& dir) = 0;
+    // True when both names lead to the same file, whether it exists or not.
+    virtual bool sameFile(const std::string& a, const std::string& b) = 0;
     virtual bool fileExists(const std::string& path) = 0;
     // The whole file as bytes.
     virtual std::string readFile(const std::string& path) = 0;

@@ -83,6 +83,22 @@ void StdFileSystem::setCurrentDir(const std::string& dir) {
     }
 }
 
+void StdFileSystem::makeDirectory(const std::string& dir) {
+    std::error_code ec;
+    fs::create_directory(toPath(dir), ec);
+    if (ec) {
+        throw RunTimeError(errorNumberFor(ec, err::PathNotFound));
+    }
+}
+
+bool StdFileSystem::sameFile(const std::string& a, const std::string& b) {
+    std::error_code ecA;
+    std::error_code ecB;
+    const fs::path pa = fs::weakly_canonical(toPath(a), ecA);
+    const fs::path pb = fs::weakly_canonical(toPath(b), ecB);
+    return !ecA && !ecB && pa == pb;
+}
+
 bool StdFileSystem::fileExists(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::is_regular_file(toPath(path), ec);

@@ -10,6 +10,8 @@ public:
     std::string dataDirectory() override;
     std::string currentDir() override;
     void setCurrentDir(const std::string& dir) override;
+    void makeDirectory(const std::string& dir) override;
+    bool sameFile(const std::string& a, const std::string& b) override;
     bool fileExists(const std::string& path) override;
     std::string readFile(const std::string& path) override;
     void writeFile(const std::string& path, std::string_view bytes) override;

@@ -104,6 +104,18 @@ std::string latin1ToUtf8(std::string_view bytes) {
     return out;
 }
 
+std::string printableOnly(std::string_view bytes) {
+    std::string out;
+    for (char c : bytes) {
+        const auto code = static_cast<unsigned char>(c);
+        // C0 and C1 controls and DEL; the rest of Latin-1 is printable.
+        if ((code >= 0x20 && code < 0x7F) || code >= 0xA0) {
+            appendUtf8(out, code);
+        }
+    }
+    return out;
+}
+
 std::size_t utf8Length(std::string_view text) {
     std::size_t n = 0;
     for (char c : text) {

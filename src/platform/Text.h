@@ -18,6 +18,10 @@ std::string utf8ToCp1252(std::string_view text);
 // Bytes from the serial line, one character each (Latin-1), as UTF-8 for display.
 std::string latin1ToUtf8(std::string_view bytes);
 
+// The printable characters of bytes from the serial line, as UTF-8: control characters of
+// the framing would show as boxes.
+std::string printableOnly(std::string_view bytes);
+
 // Number of characters of a UTF-8 text (for fixed-width fields counted in characters).
 std::size_t utf8Length(std::string_view text);
 

@@ -46,7 +46,9 @@ void frmErfasszr::OKErfasszr_Click() {
     }
     s_.WindowFrom = von.Text;
     s_.WindowTo = bis.Text;
-    // The hours the evaluation uses follow at the next reading of the settings.
+    // The confirmed period applies to the next report, not only after the next start.
+    s_.WindowFromHour = von.Text.substr(0, 2);
+    s_.WindowToHour = bis.Text.substr(0, 2);
     module_.WriteSettings();
     Unloaded = true;
 }

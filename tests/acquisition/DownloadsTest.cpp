@@ -98,6 +98,11 @@ TEST_F(DownloadsTest, DailyDataEndsInTheReportAndTheProposedFile) {
                                         SYN + ctl::STX + "rt" + ctl::ETX, SYN + ctl::EOT, kAck}));
     EXPECT_EQ(p.screen.statusHistory.front(), "Status: Die Daten werden übertragen");
     EXPECT_TRUE(statusShown("Status: Tages-Daten vom: 05.12.2026"));
+    // The block in the status line without its framing characters.
+    const std::string& counts = program.state.CountText;
+    ASSERT_GE(counts.size(), 32u);
+    EXPECT_TRUE(
+        statusShown("Status: Die Daten werden übertragen: " + counts.substr(counts.size() - 32)));
     EXPECT_EQ(program.state.LinkErrorCount, 0);
     EXPECT_FALSE(p.comm.open);
     EXPECT_EQ(p.screen.pointer(), Pointer::Arrow);

@@ -33,8 +33,37 @@ TEST_F(StartupTest, PreparesDirectorySettingsPortAndStatus) {
     EXPECT_TRUE(p.screen.boxes.empty());
 }
 
-TEST_F(StartupTest, MissingDataDirectoryGivesTwoBoxesAndTheProgramRunsOn) {
+TEST_F(StartupTest, MissingDataDirectoryIsMade) {
     p.files.dirs.erase("/home/op/ORVA-DS");
+    editor.Form_Load();
+    EXPECT_TRUE(p.screen.boxes.empty());
+    EXPECT_EQ(p.files.currentDir(), "/home/op/ORVA-DS");
+    EXPECT_EQ(p.files.file("/home/op/ORVA-DS/ORVAInit.txt"), "Beide__Std_06:00_18:00_2\r\n");
+}
+
+TEST_F(StartupTest, SettingsLineThatGivesNoValidSettingsIsReplacedByTheDefault) {
+    // A report saved over the settings file, a port out of range, an empty file.
+    for (const char* content :
+         {"\tORVA-DS:  Datum: 05.12.26\r\n\t06\t0\t0\r\n", "Rechts_Sek_00:00_23:00_0\r\n", ""}) {
+        test::FakePlatform fresh;
+        ORVA_DS state;
+        frmEditor ed{state, fresh.platform, window};
+        fresh.files.files["/home/op/ORVA-DS/ORVAInit.txt"] = content;
+        ed.Form_Load();
+        EXPECT_EQ(fresh.files.file("/home/op/ORVA-DS/ORVAInit.txt"), "Beide__Std_06:00_18:00_2\r\n")
+            << content;
+        EXPECT_EQ(state.PortNumber, "2");
+        EXPECT_EQ(state.WindowToHour, "18");
+        EXPECT_EQ(fresh.comm.port, 2);
+        ASSERT_EQ(fresh.screen.boxes.size(), 1u) << content;
+        EXPECT_EQ(fresh.screen.boxes[0].icon, MsgIcon::Exclamation);
+        EXPECT_NE(fresh.screen.boxes[0].text.find("Grundeinstellung"), std::string::npos);
+    }
+}
+
+TEST_F(StartupTest, DataDirectoryThatCannotBeMadeGivesTwoBoxesAndTheProgramRunsOn) {
+    p.files.dirs.erase("/home/op/ORVA-DS");
+    p.files.canMakeDirs = false;
     editor.Form_Load();
     ASSERT_EQ(p.screen.boxes.size(), 2u);
     EXPECT_EQ(p.screen.boxes[0].text, "Pfad nicht gefunden    Fehlernummer 76 aufgetreten! ");

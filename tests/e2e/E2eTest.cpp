@@ -241,6 +241,31 @@ TEST_F(EndToEnd, FileMenuSavesOpensPrintsAndQuits) {
     EXPECT_EQ(QApplication::exec(), 0); // Beenden ends the event loop at once
 }
 
+TEST_F(EndToEnd, AnOpenedReportIsNotOverwrittenAfterACancelledDownload) {
+    startProgram();
+    const fs::path file = home / "ORVA-DS" / "AD0612.txt";
+    const std::string saved = "\tORVA-DS:  Datum: 06.12.26\r\n\t6\t7\r\n\r\n";
+    std::ofstream(file, std::ios::binary) << saved;
+    answerInTurn({[](QWidget* w) {
+        w->findChild<QLineEdit*>()->setText("AD0612.txt");
+        static_cast<QDialog*>(w)->accept();
+    }});
+    window.menuAction("mnuDateiU(0)")->trigger(); // Öffnen
+    ASSERT_TRUE(window.statusBox()->text().startsWith("Datei-Pfad: "));
+    whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    window.menuAction("mnuAbDatum")->trigger(); // its date box cancelled
+    EXPECT_EQ(window.statusBox()->text(), "Status: ");
+
+    QString asked;
+    whenModalShows([&](QWidget* w) {
+        asked = w->findChild<QLineEdit*>()->text();
+        static_cast<QDialog*>(w)->reject();
+    });
+    window.menuAction("mnuDateiU(1)")->trigger(); // Speichern (Ctrl+S)
+    EXPECT_EQ(asked, "AD0612.txt");
+    EXPECT_EQ(readFile(file), saved);
+}
+
 TEST_F(EndToEnd, AllDataWritesTheReportOfTheSimulatorsMemory) {
     startSimulator({});
     startProgram();

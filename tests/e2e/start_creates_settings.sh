@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
-# Starts the program as a user would, with an empty home folder holding only the data
-# directory, and checks that the settings file appears with the default line.
+# Starts the program as a user would on first start, with an empty home folder, and checks that
+# the data directory and the settings file in it appear with the default line.
 set -u
 program="$1"
 home="$(mktemp -d)"
 trap 'kill "$pid" 2>/dev/null; rm -rf "$home"' EXIT
-mkdir -p "$home/ORVA-DS"
 HOME="$home" QT_QPA_PLATFORM=offscreen "$program" &
 pid=$!
 for _ in $(seq 1 100); do

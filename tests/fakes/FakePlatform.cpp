@@ -145,6 +145,13 @@ void FakeFileSystem::setCurrentDir(const std::string& dir) {
     cwd = full;
 }
 
+void FakeFileSystem::makeDirectory(const std::string& dir) {
+    if (!canMakeDirs) {
+        throw RunTimeError(err::PathNotFound);
+    }
+    dirs.insert(resolve(dir));
+}
+
 bool FakeFileSystem::fileExists(const std::string& path) {
     return files.count(resolve(path)) != 0;
 }

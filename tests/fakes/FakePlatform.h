@@ -142,6 +142,10 @@ public:
     std::string dataDirectory() override { return dataDir; }
     std::string currentDir() override { return cwd; }
     void setCurrentDir(const std::string& dir) override;
+    void makeDirectory(const std::string& dir) override;
+    bool sameFile(const std::string& a, const std::string& b) override {
+        return resolve(a) == resolve(b);
+    }
     bool fileExists(const std::string& path) override;
     std::string readFile(const std::string& path) override;
     void writeFile(const std::string& path, std::string_view bytes) override;
@@ -152,6 +156,7 @@ public:
     std::string dataDir = "/home/op/ORVA-DS";
     std::string cwd = "/opt/orva";
     std::set<std::string> dirs = {"/home/op/ORVA-DS", "/opt/orva"};
+    bool canMakeDirs = true;
     std::map<std::string, std::string> files;
     std::map<std::string, int> readErrors;  // full path -> run-time error number
     std::map<std::string, int> writeErrors; // full path -> run-time error number

@@ -63,6 +63,19 @@ TEST_F(DataFilesTest, AfterACancelledSaveAsOfADownloadSaveWritesTheProposedName)
     EXPECT_EQ(p.files.file("/home/op/ORVA-DS/AD0512.txt"), "Bericht\r\n");
 }
 
+TEST_F(DataFilesTest, AReportIsNeverSavedOverTheSettingsFile) {
+    s.SettingsFolder = "/home/op/ORVA-DS";
+    p.files.files["/home/op/ORVA-DS/ORVAInit.txt"] = "Beide__Std_06:00_18:00_2\r\n";
+    p.text.value = "Bericht";
+    p.dialog.files = {"/home/op/ORVA-DS/ORVAInit.txt", "/home/op/ORVA-DS/AD0512.txt"};
+    files.mnuDateiU_Click(2);
+    ASSERT_EQ(p.screen.boxes.size(), 1u);
+    EXPECT_EQ(p.screen.boxes[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(p.dialog.requests.size(), 2u); // asked again
+    EXPECT_EQ(p.files.file("/home/op/ORVA-DS/ORVAInit.txt"), "Beide__Std_06:00_18:00_2\r\n");
+    EXPECT_EQ(p.files.file("/home/op/ORVA-DS/AD0512.txt"), "Bericht\r\n");
+}
+
 TEST_F(DataFilesTest, OpenOfAMissingNameSaysSoAndThatNameIsSavedNext) {
     p.dialog.files = {"/media/usb/neu.txt"};
     files.mnuDateiU_Click(0);

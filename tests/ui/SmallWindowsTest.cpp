@@ -5,33 +5,6 @@
 namespace orva::test {
 namespace {
 
-TEST(ConfigScrn, PortOutsideTheOptionsLeavesTheDialogEmptyUntilAPortIsChosen) {
-    UiRig rig("Beide__Std_06:00_18:00_7");
-    ASSERT_EQ(rig.fake.comm.port, 7);
-    rig.windows.configScrn = [&](ConfigScrn& dialog) {
-        ASSERT_EQ(rig.fake.screen.boxes.size(), 1u);
-        EXPECT_EQ(rig.fake.screen.boxes[0].text,
-                  "Steuerelementfeld-Element existiert nicht    Fehlernummer 340 aufgetreten! ");
-        EXPECT_TRUE(dialog.Selection.empty());
-        EXPECT_FALSE(dialog.SelectedPort.has_value());
-
-        dialog.OKButton_Click();
-        ASSERT_EQ(rig.fake.screen.boxes.size(), 2u);
-        EXPECT_EQ(rig.fake.screen.boxes[1].text,
-                  runTimeErrorDescription(err::InvalidPortNumber) + "Fehler!" +
-                      std::to_string(err::InvalidPortNumber) + " bei Zeile 0 aufgetreten. ");
-        EXPECT_EQ(rig.fake.screen.boxes[1].icon, MsgIcon::None);
-        EXPECT_FALSE(dialog.Unloaded);
-        EXPECT_EQ(rig.settingsLine(), "Beide__Std_06:00_18:00_7");
-
-        dialog.selectOption("ComPort1");
-        dialog.OKButton_Click();
-        EXPECT_TRUE(dialog.Unloaded);
-    };
-    rig.click("mnuSchnittstelle");
-    EXPECT_EQ(rig.settingsLine(), "Beide__Std_06:00_18:00_1");
-}
-
 // The cases the user meets first (18:00 to 06:00, 6:00, 06:00 to 06:00) are played on the real
 // dialog in DialogWindowTest.
 struct PeriodCase {
@@ -83,23 +56,17 @@ INSTANTIATE_TEST_SUITE_P(Texts, PeriodOk,
                                          PeriodCase{"InvalidBeforeOrder", "19:00", "5:00", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(frmErfasszr, EvaluatedHoursFollowOnlyWhenTheSettingsAreReadAgain) {
+TEST(frmErfasszr, ConfirmedPeriodAppliesToTheNextReportAtOnce) {
     UiRig rig;
     ORVA_DS& s = rig.program.state;
     rig.windows.erfasszr = [](frmErfasszr& dialog) {
-        dialog.von.Text = "13:00";
-        dialog.bis.Text = "13:00";
+        dialog.von.Text = "08:00";
+        dialog.bis.Text = "12:00";
         dialog.OKErfasszr_Click();
     };
     rig.click("mnuEinsU", 2);
-    EXPECT_EQ(s.WindowFrom, "13:00");
-    EXPECT_EQ(s.WindowFromHour, "06");
-    EXPECT_EQ(s.WindowToHour, "18");
-
-    rig.windows.erfasszr = [](frmErfasszr& dialog) { dialog.Abbrechen_Click(); };
-    rig.click("mnuEinsU", 2);
-    EXPECT_EQ(s.WindowFromHour, "13");
-    EXPECT_EQ(s.WindowToHour, "13");
+    EXPECT_EQ(s.WindowFromHour, "08");
+    EXPECT_EQ(s.WindowToHour, "12");
 }
 
 } // namespace

@@ -29,6 +29,9 @@ ConfigScrnDialog::ConfigScrnDialog(ConfigScrn& logic, OrvaModule& module, QWidge
     for (const ConfigFrame& frame : configScrnFrames()) {
         auto* box = new QGroupBox(QString::fromStdString(frame.caption));
         box->setObjectName(QString::fromStdString(frame.name));
+        // Only the port is a choice; the other frames show the line setting the port always
+        // runs with, greyed so that nobody picks a value that would be dropped.
+        box->setEnabled(frame.options.front().port != 0);
         auto* options = new QVBoxLayout(box);
         const auto selected = logic_.Selection.find(frame.name);
         for (const ConfigOption& option : frame.options) {

@@ -89,6 +89,11 @@ TEST_F(DialogWindowTest, SerialDialogShowsThePortInForceAndTheFixedLine) {
         EXPECT_EQ(child<QGroupBox>(d, "Frame6")->title(), "&Anschluß");
         EXPECT_TRUE(child<QPushButton>(d, "OKButton")->isDefault());
         EXPECT_EQ(child<QPushButton>(d, "CancelButton")->text(), "Cancel");
+        // Only the port can be chosen: the fixed line cannot be clicked away.
+        for (const QGroupBox* box : d->findChildren<QGroupBox*>()) {
+            EXPECT_EQ(box->isEnabled(), box->objectName() == "Frame6")
+                << box->objectName().toStdString();
+        }
         child<QPushButton>(d, "CancelButton")->click();
     });
     ConfigScrn logic(s, module);
