@@ -95,6 +95,15 @@ INSTANTIATE_TEST_SUITE_P(
                  {std::string("ä\0\xc2\x81xyz", 8), "Sek", "00:00", "23:00", "ÿ"}}),
     [](const auto& info) { return info.param.name; });
 
+TEST_F(SettingsTest, FileStaysWindows1252ByteForByteWhenWrittenBack) {
+    const std::string line = "Beide__Std_06:00_18:00_\xe4\r\n"; // ä, hand-edited
+    p.files.files[kFile] = line;
+    module.ReadSettings();
+    EXPECT_EQ(s.PortNumber, "ä");
+    module.WriteSettings();
+    EXPECT_EQ(p.files.file(kFile), line);
+}
+
 TEST_F(SettingsTest, EmptyFileEmptiesTheSettingsAndThePortFallsBackToTwo) {
     p.files.files[kFile] = "";
     p.comm.port = 7;
