@@ -1,5 +1,6 @@
-# The desktop entry, the icon and the Debian package. Included from the top-level
-# CMakeLists.txt after the program's targets; the programs install themselves (src/, sim/).
+# The desktop entry, the icon, the documentation and the Debian package. Included from the
+# top-level CMakeLists.txt after the program's targets; the programs install themselves (src/,
+# sim/).
 #
 #   cmake --install build --prefix /usr/local     # or: cd build && cpack -G DEB
 
@@ -8,10 +9,22 @@ if(UNIX AND NOT APPLE)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/orva-ds.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    # share/doc/orva-ds: the copyright file every Debian package carries, and the user guide
+    # with the picture it shows.
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_SOURCE_DIR}/README.md
+            DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    install(FILES ${PROJECT_SOURCE_DIR}/docs/screenshot.png
+            DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 endif()
 
-set(ORVA_PACKAGE_MAINTAINER "ORVA-DS reader maintainers"
+set(orva_maintainer
+    "Seed 9e867cda maintainers <maintainers@users.noreply.c-seed-9e867cda.example>")
+set(ORVA_PACKAGE_MAINTAINER "${orva_maintainer}"
     CACHE STRING "Maintainer field of the Debian package, e.g. \"Name <mail address>\"")
+# Build folders configured earlier keep the former placeholder, which has no address.
+if(ORVA_PACKAGE_MAINTAINER STREQUAL "ORVA-DS reader maintainers")
+    set_property(CACHE ORVA_PACKAGE_MAINTAINER PROPERTY VALUE "${orva_maintainer}")
+endif()
 
 set(CPACK_PACKAGE_NAME orva-ds)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

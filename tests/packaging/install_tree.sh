@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and checks what lands there: the two programs, the
-# desktop entry and its icon, and nothing else (no test, benchmark or library). Then starts the
-# installed program as a user would.
-# Arguments: cmake, build dir, source dir, bin dir, data dir (the last two relative to the prefix).
+# desktop entry and its icon, the documentation with the copyright file, and nothing else (no
+# test, benchmark or library). Then starts the installed program as a user would. Where dpkg-deb
+# is at hand, builds the Debian package from the same rules and checks that it holds the same
+# files under /usr and names a maintainer with a mail address.
+# Arguments: cmake, cpack, build dir, source dir, and the bin, data and doc dirs (relative to
+# the prefix).
 set -u
-cmake="$1" build="$2" src="$3" bindir="$4" datadir="$5"
-prefix="$(mktemp -d)"
-trap 'rm -rf "$prefix"' EXIT
+cmake="$1" cpack="$2" build="$3" src="$4" bindir="$5" datadir="$6" docdir="$7"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+prefix="$work/prefix"
 fail() { echo "FAIL: $*"; exit 1; }
 
 log="$("$cmake" --install "$build" --prefix "$prefix" 2>&1)" ||
@@ -14,7 +18,8 @@ log="$("$cmake" --install "$build" --prefix "$prefix" 2>&1)" ||
 
 desktop="$datadir/applications/orva-ds.desktop"
 icon="$datadir/icons/hicolor/scalable/apps/orva-ds.svg"
-expected="$(printf '%s\n' "$bindir/orva-ds" "$bindir/orva-sim" "$desktop" "$icon" | sort)"
+expected="$(printf '%s\n' "$bindir/orva-ds" "$bindir/orva-sim" "$desktop" "$icon" \
+    "$docdir/copyright" "$docdir/README.md" "$docdir/docs/screenshot.png" | sort)"
 actual="$(cd "$prefix" && find . \( -type f -o -type l \) | sed 's|^\./||' | sort)"
 [ "$expected" = "$actual" ] || fail "installed files differ
 expected:
@@ -39,8 +44,41 @@ if command -v desktop-file-validate >/dev/null; then
 fi
 grep -q '<svg' "$prefix/$icon" || fail "the icon is no SVG image"
 
+# The documentation is the source's, and the copyright file is in the machine-readable format:
+# a header paragraph, then one covering every file with its holder and licence.
+cmp -s "$prefix/$docdir/README.md" "$src/README.md" || fail "the installed README is not README.md"
+copyright="$prefix/$docdir/copyright"
+[ "$(sed -n 1p "$copyright")" = \
+    "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] ||
+    fail "copyright: no Format line first"
+files_paragraph="$(awk -v RS= '/^Files: \*\n/' "$copyright")"
+grep -q '^Copyright: [0-9]\{4\}.* [^ ]' <<<"$files_paragraph" || fail "copyright: no holder for Files: *"
+licence="$(sed -n 's/^License: //p' <<<"$files_paragraph")"
+[ -n "$licence" ] && grep -q '^ [^ ]' <<<"$files_paragraph" ||
+    fail "copyright: Files: * has no licence name and text"
+
 # The installed programs run from there.
 "$prefix/$bindir/orva-sim" --help | grep -q -- '--link' || fail "installed orva-sim --help"
 "$src/tests/e2e/start_creates_settings.sh" "$prefix/$bindir/orva-ds" >/dev/null ||
     fail "the installed orva-ds does not start"
+
+if ! command -v dpkg-deb >/dev/null; then
+    echo "ok (no dpkg-deb: the Debian package is not checked)"
+    exit 0
+fi
+# As a user makes it; cpack first brings the build up to date (nothing to do after a build).
+log="$("$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" 2>&1)" ||
+    { echo "$log"; fail "cpack -G DEB failed"; }
+debs=("$work"/deb/*.deb)
+[ "${#debs[@]}" = 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no single .deb: ${debs[*]}"
+packaged="$(dpkg-deb --fsys-tarfile "${debs[0]}" | tar -t | grep -v '/$' | sed 's|^\./usr/||' | sort)"
+[ "$expected" = "$packaged" ] || fail "the package's files differ
+expected under /usr:
+$expected
+packaged:
+$packaged"
+maintainer="$(dpkg-deb -f "${debs[0]}" Maintainer)"
+name_and_address='^[^<>]*[^ <>] <[^<>@ ]+@[^<>@ ]+>$'
+[[ "$maintainer" =~ $name_and_address ]] ||
+    fail "package Maintainer is not \"Name <mail address>\": [$maintainer]"
 echo "ok"
