@@ -45,7 +45,8 @@ bool settingsKeepInvariant(const ORVA_DS& s) {
         rasterOk = rasterOk || s.TimeRaster == r;
     }
     return directionOk && rasterOk && isHourText(s.WindowFrom) && isHourText(s.WindowTo) &&
-           s.PortNumber.size() == 1 && s.PortNumber[0] >= '1' && s.PortNumber[0] <= '4';
+           s.WindowFrom <= s.WindowTo && s.PortNumber.size() == 1 && s.PortNumber[0] >= '1' &&
+           s.PortNumber[0] <= '4';
 }
 
 std::string OrvaModule::settingsPath() const {

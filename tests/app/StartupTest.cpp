@@ -44,7 +44,8 @@ TEST_F(StartupTest, MissingDataDirectoryIsMade) {
 TEST_F(StartupTest, SettingsLineThatGivesNoValidSettingsIsReplacedByTheDefault) {
     // A report saved over the settings file, a port out of range, an empty file.
     for (const char* content :
-         {"\tORVA-DS:  Datum: 05.12.26\r\n\t06\t0\t0\r\n", "Rechts_Sek_00:00_23:00_0\r\n", ""}) {
+         {"\tORVA-DS:  Datum: 05.12.26\r\n\t06\t0\t0\r\n", "Rechts_Sek_00:00_23:00_0\r\n",
+          "Links__Std_18:00_06:00_1\r\n", ""}) {
         test::FakePlatform fresh;
         ORVA_DS state;
         frmEditor ed{state, fresh.platform, window};
