@@ -52,7 +52,6 @@ void DataFiles::retryWhileNotReady(const std::function<void()>& step,
                 throw;
             }
             module_.platform().screen.messageBox(notReadyText, MsgButtons::OK, icon);
-            s_.FileErrorNumber = 0;
         }
     }
 }
@@ -96,7 +95,6 @@ void DataFiles::OpenDataFile() {
             return;
         }
         // Reported once; the command ends instead of trying the failing step forever.
-        s_.FileErrorNumber = static_cast<std::int16_t>(e.number());
         module_.ReportRunTimeError(e);
     }
 }
@@ -127,7 +125,6 @@ void DataFiles::SaveDataFile() {
         if (e.number() == err::DialogCancelled) {
             return;
         }
-        s_.FileErrorNumber = static_cast<std::int16_t>(e.number());
         module_.ReportRunTimeError(e);
     }
 }

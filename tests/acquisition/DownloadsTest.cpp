@@ -68,7 +68,6 @@ protected:
         EXPECT_TRUE(p.dialog.requests.empty());
         EXPECT_EQ(p.files.writes, 1); // the settings file at start-up only
         EXPECT_EQ(p.text.value, "");
-        EXPECT_EQ(program.state.LinkErrorCount, 0);
         EXPECT_FALSE(p.comm.open);
         EXPECT_EQ(p.screen.pointer(), Pointer::Arrow);
     }
@@ -98,7 +97,6 @@ TEST_F(DownloadsTest, DailyDataEndsInTheReportAndTheProposedFile) {
                                         SYN + ctl::STX + "rt" + ctl::ETX, SYN + ctl::EOT, kAck}));
     EXPECT_EQ(p.screen.statusHistory.front(), "Status: Die Daten werden übertragen");
     EXPECT_TRUE(statusShown("Status: Tages-Daten vom: 05.12.2026"));
-    EXPECT_EQ(program.state.LinkErrorCount, 0);
     EXPECT_FALSE(p.comm.open);
     EXPECT_EQ(p.screen.pointer(), Pointer::Arrow);
 }

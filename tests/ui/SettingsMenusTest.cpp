@@ -58,5 +58,12 @@ TEST(SettingsMenus, OnlyThePeriodItemOpensItsDialogAndTheMarksAreRefreshedFirst)
     EXPECT_EQ(rasterAtOpening, (Marks{false, false, true}));
 }
 
+// A misspelt item name in the wiring would leave a menu item dead, silently.
+TEST(MenuWiring, EveryEnabledItemRunsACommandAndEveryCommandHasAnItem) {
+    UiRig rig;
+    EXPECT_EQ(rig.program.editor.menu().unwiredItems(), std::vector<std::string>{});
+    EXPECT_EQ(rig.program.editor.menu().strayHandlers(), std::vector<std::string>{});
+}
+
 } // namespace
 } // namespace orva::test
