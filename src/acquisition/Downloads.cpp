@@ -9,7 +9,6 @@ struct Downloads::Kind {
     const char* letters;    // the command; a from-date download adds the date DD:MM:YY
     const char* filePrefix; // and the day and month of the start date, or of today
     const char* finalStatus;
-    std::string (*statusDate)(const Date& today, const std::string& startDate);
     bool fromDate;
     // The text area gets the focus after the report and the pointer is set back before the
     // save (else at the end of the download), and the save lets window events run first.
@@ -18,23 +17,9 @@ struct Downloads::Kind {
 
 namespace {
 
-const Downloads::Kind kDaily{
-    "rt",
-    "TD",
-    "Status: Tages-Daten vom: ",
-    [](const Date& today, const std::string&) { return formatShortDate(today); },
-    false,
-    false};
-const Downloads::Kind kFromDate{
-    "rab", "AB", "Status: ab Datum: ", [](const Date&, const std::string& start) { return start; },
-    true,  true};
-const Downloads::Kind kAll{
-    "ra",
-    "AD",
-    "Status: alle Daten bis ",
-    [](const Date& today, const std::string&) { return formatDateTwoDigitYear(today); },
-    false,
-    true};
+const Downloads::Kind kDaily{"rt", "TD", "Status: Tages-Daten vom: ", false, false};
+const Downloads::Kind kFromDate{"rab", "AB", "Status: ab Datum: ", true, true};
+const Downloads::Kind kAll{"ra", "AD", "Status: alle Daten bis ", false, true};
 
 std::string dayMonth(const Date& d) {
     return zeroPadded(d.day, 2) + zeroPadded(d.month, 2);
@@ -141,7 +126,11 @@ LinkOutcome Downloads::DownloadData(const Kind& kind, const std::optional<Date>&
         return outcome;
     }
     p.comm.setPortOpen(false);
-    p.screen.setStatus(kind.finalStatus + kind.statusDate(p.clock.now().date, dateText));
+    // The date of the final status: the start date as sent, or today's in two forms.
+    const Date today = p.clock.now().date;
+    p.screen.setStatus(kind.finalStatus + (start                ? dateText
+                                           : kind.focusesReport ? formatDateTwoDigitYear(today)
+                                                                : formatShortDate(today)));
     p.text.setText("");
     evaluation_.BuildReport();
     if (kind.focusesReport) {

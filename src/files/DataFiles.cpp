@@ -56,6 +56,14 @@ void DataFiles::retryWhileNotReady(const std::function<void()>& step,
     }
 }
 
+void DataFiles::reportUnlessCancelled(const RunTimeError& e) {
+    // Reported once; the command ends instead of trying the failing step forever. A cancelled
+    // dialog ends it without a word.
+    if (e.number() != err::DialogCancelled) {
+        module_.ReportRunTimeError(e);
+    }
+}
+
 void DataFiles::enterFolderOf(const std::string& fullName) {
     const std::string folder = folderOf(fullName);
     if (!folder.empty()) {
@@ -91,11 +99,7 @@ void DataFiles::OpenDataFile() {
         p.screen.setPointer(Pointer::Arrow);
         p.text.setFocus();
     } catch (const RunTimeError& e) {
-        if (e.number() == err::DialogCancelled) {
-            return;
-        }
-        // Reported once; the command ends instead of trying the failing step forever.
-        module_.ReportRunTimeError(e);
+        reportUnlessCancelled(e);
     }
 }
 
@@ -122,10 +126,7 @@ void DataFiles::SaveDataFile() {
         p.text.setFocus();
         p.screen.setPointer(Pointer::Arrow);
     } catch (const RunTimeError& e) {
-        if (e.number() == err::DialogCancelled) {
-            return;
-        }
-        module_.ReportRunTimeError(e);
+        reportUnlessCancelled(e);
     }
 }
 

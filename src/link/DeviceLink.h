@@ -8,16 +8,9 @@
 
 namespace orva {
 
-// Control characters of the link.
+// Control characters of the link; SYN, the sync character, begins every message.
 namespace ctl {
-inline constexpr char STX = 2;
-inline constexpr char ETX = 3;
-inline constexpr char EOT = 4;
-inline constexpr char ENQ = 5;
-inline constexpr char ACK = 6;
-inline constexpr char NAK = 21;
-inline constexpr char SYN = 22; // the sync character: first of every message
-inline constexpr char ETB = 23;
+inline constexpr char STX = 2, ETX = 3, EOT = 4, ENQ = 5, ACK = 6, NAK = 21, SYN = 22, ETB = 23;
 } // namespace ctl
 
 // How a link operation ended. After `Failed` the transfer-error report has been shown and the
