@@ -87,7 +87,7 @@ void MenuTree::setEnabled(const std::string& name, int index, bool enabled) {
     }
 }
 
-void MenuTree::setHandler(const std::string& name, Handler handler) {
+void MenuTree::setHandler(const std::string& name, const Handler& handler) {
     bool found = false;
     for (std::size_t i = 0; i < items_.size(); ++i) {
         if (items_[i].name == name) {

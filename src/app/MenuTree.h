@@ -39,7 +39,7 @@ public:
     using Handler = std::function<void(int index)>;
     // The command of every item called `name` (all items of an array). A name that no item
     // carries is kept in `strayHandlers`, so that a test sees the slip.
-    void setHandler(const std::string& name, Handler handler);
+    void setHandler(const std::string& name, const Handler& handler);
     // Runs the item's command; an item without one does nothing.
     void click(const std::string& name, int index) const;
     // Enabled items that run nothing when clicked (separators and submenu titles aside).

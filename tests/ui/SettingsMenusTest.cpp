@@ -58,7 +58,6 @@ TEST(SettingsMenus, OnlyThePeriodItemOpensItsDialogAndTheMarksAreRefreshedFirst)
     EXPECT_EQ(rasterAtOpening, (Marks{false, false, true}));
 }
 
-// A misspelt item name in the wiring would leave a menu item dead, silently.
 TEST(MenuWiring, EveryEnabledItemRunsACommandAndEveryCommandHasAnItem) {
     UiRig rig;
     EXPECT_EQ(rig.program.editor.menu().unwiredItems(), std::vector<std::string>{});
