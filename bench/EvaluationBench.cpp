@@ -2,7 +2,6 @@
 // Prints the time per report, the sizes, and the heap a report needs at its peak.
 
 #include "evaluation/Evaluation.h"
-#include "fakes/FakePlatform.h"
 #include "platform/GermanDate.h"
 
 #include <benchmark/benchmark.h>
@@ -94,36 +93,29 @@ std::string deviceMemory(int days) {
 
 void BuildReport(benchmark::State& st) {
     const int days = static_cast<int>(st.range(0));
-    orva::test::FakePlatform fake;
-    orva::ORVA_DS state;
-    orva::EditorVariables vars;
-    orva::OrvaModule module{state, fake.platform};
-    orva::Evaluation evaluation{state, vars, module, fake.text};
-    state.NewLine = "\r\n";
-    state.CountDirection = "Beide_"; // the widest table
-    state.WindowFromHour = "00";
-    state.WindowToHour = "23";
-    state.CountText = deviceMemory(days);
+    // The widest table.
+    const orva::ReportSettings settings{"Beide_", "00", "23", "\r\n"};
+    const std::string countText = deviceMemory(days);
 
     std::size_t peak = 0;
+    orva::Report result;
     for (auto _ : st) {
         st.PauseTiming();
-        state.ReportText = std::string(); // each report starts from nothing, as after start-up
-        fake.text.value = std::string();
+        result = orva::Report(); // each report starts from nothing, as after start-up
         const std::size_t before = liveBytes;
         peakBytes = before;
         st.ResumeTiming();
-        evaluation.BuildReport();
+        result = orva::MakeReport(countText, settings, {});
         peak = std::max(peak, peakBytes - before);
     }
-    if (!fake.screen.boxes.empty()) {
+    if (!result.Errors.empty()) {
         st.SkipWithError("the report reported an error");
     }
-    const auto report = static_cast<double>(state.ReportText.size());
+    const auto report = static_cast<double>(result.ReportText.size());
     st.SetComplexityN(days);
-    st.SetBytesProcessed(static_cast<std::int64_t>(st.iterations() * state.CountText.size()));
+    st.SetBytesProcessed(static_cast<std::int64_t>(st.iterations() * countText.size()));
     st.counters["days"] = days;
-    st.counters["input_bytes"] = static_cast<double>(state.CountText.size());
+    st.counters["input_bytes"] = static_cast<double>(countText.size());
     st.counters["report_bytes"] = report;
     st.counters["peak_heap_bytes"] = static_cast<double>(peak);
     st.counters["heap_per_report_byte"] = static_cast<double>(peak) / report;

@@ -39,12 +39,10 @@ int main(int argc, char** argv) {
     orva::QtClock clock;
     orva::Platform platform{serial,        fakes.screen, fakes.text, fakes.dialog,
                             fakes.printer, clock,        fakes.files};
-    orva::ORVA_DS state;
-    state.SyncCode = 22;
-    state.NewLine = "\r\n";
-    orva::EditorVariables vars;
-    orva::OrvaModule module(state, platform);
-    orva::DeviceLink link(state, vars, module);
+    orva::DeviceLink link(platform, [](const std::function<void()>& step) {
+        step();
+        return true;
+    });
     serial.setCommPort(2);
     serial.setPortOpen(true);
 
@@ -58,7 +56,7 @@ int main(int argc, char** argv) {
     std::printf("failed wake-up: wall %.3f s, CPU %.3f s, CPU share %.1f %% (target < 10 %%)\n",
                 wall, cpu, 100.0 * cpu / wall);
     std::printf("transfer-error boxes shown: %zu, link error count %d\n", fakes.screen.boxes.size(),
-                state.LinkErrorCount);
+                link.LinkErrorCount);
     fs::remove_all(dir);
     close(master);
     return cpu / wall < 0.10 ? 0 : 2;

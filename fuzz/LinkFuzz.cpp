@@ -91,12 +91,14 @@ struct BlockOutputs {
     int nakRun = 0;    // NAKs since the last accepted block
     int maxNakRun = 0; // longest run of NAKs without an accepted block between them
     bool awaitingRepeat = false;
+    double attemptStart = 0.0; // when the last attempt began, as the outputs tell
 };
 
 BlockOutputs readBlockOutputs(const std::vector<Sent>& outputs, const std::string& ack,
                               const std::string& nak, double start, double limit) {
     BlockOutputs r;
-    double attemptStart = start;
+    double& attemptStart = r.attemptStart;
+    attemptStart = start;
     for (const auto& [o, time] : outputs) {
         require(time - attemptStart <= limit, "both copies within the limit of the attempt");
         require(o == ack || o == nak, "block reception sends only ACK or NAK");
@@ -129,12 +131,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Script script = parse(data + 2, size - 2);
 
     orva::test::FakePlatform fake;
-    orva::ORVA_DS state;
-    orva::EditorVariables vars;
-    orva::OrvaModule module{state, fake.platform};
-    orva::DeviceLink link{state, vars, module};
-    state.SyncCode = 22;
-    state.NewLine = "\r\n";
+    orva::DeviceLink link{fake.platform, [](const std::function<void()>& step) {
+                              step();
+                              return true;
+                          }};
     fake.comm.open = true;
     fake.comm.len = 1;
     fake.clock.step = step;
@@ -144,6 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string nak = syn + ctl::NAK;
     const std::string wake = std::string(5, ctl::SYN) + ctl::ENQ;
     const std::string command = syn + ctl::STX + "rt" + ctl::ETX;
+    std::string received; // what the operation took or delivered
 
     // The limit of one wait, and how many waits the operation may start at most. Every block
     // attempt but the last takes a whole block from the line, so the script's length bounds
@@ -174,7 +175,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const double slack = 6 * step + 1e-6;
     const double start = fake.clock.seconds;
     const double bound = static_cast<double>(attempts) * (limit + slack);
-    vars.StartTime = start;
+    // No output comes before the start of the wait it ends, and every wait starts on an output
+    // or with the operation.
+    double lastOutput = start;
 
     std::string fed; // everything the device put on the line, in order
     std::multimap<double, std::string> pending;
@@ -190,12 +193,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     fake.clock.onAdvance = [&](double now) {
         require(now - start <= bound, "the operation ends within its time bound");
-        require(now - vars.StartTime <= limit + slack, "no wait outlasts its limit");
+        require(now - lastOutput <= limit + slack, "no wait outlasts its limit");
         deliver(now);
     };
     std::vector<Sent> outputs;
     fake.comm.device = [&](std::string_view bytes) {
         outputs.push_back({std::string(bytes), fake.clock.seconds});
+        lastOutput = fake.clock.seconds;
         if (script.replies.empty()) {
             return;
         }
@@ -206,25 +210,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     deliver(start);
 
+    auto outcome = orva::LinkOutcome::Ok;
     try {
         switch (op) {
         case Op::Wake:
-            link.WakeDevice();
+            outcome = link.WakeDevice();
             break;
         case Op::Send:
-            link.SendCommand(command);
+            outcome = link.SendCommand("rt");
             break;
         case Op::Receive2:
-            link.ReceiveCharacters(2);
+            received = link.ReceiveCharacters(2);
             break;
         case Op::Receive6:
-            link.ReceiveCharacters(6);
+            received = link.ReceiveCharacters(6);
             break;
         case Op::VerifiedBlock:
-            link.ReceiveVerifiedBlock();
+            outcome = link.ReceiveVerifiedBlock(received);
             break;
         case Op::Bulk:
-            link.ReceiveBulkData();
+            outcome = link.ReceiveBulkData(received);
             break;
         }
     } catch (const orva::RunTimeError&) {
@@ -232,23 +237,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const double spent = fake.clock.seconds - start;
-    const double sinceAttempt = fake.clock.seconds - vars.StartTime;
     const auto& screen = fake.screen;
-    const bool failed = state.LinkErrorCount >= 3;
+    const bool failed = link.LinkErrorCount >= 3;
+    require(failed == (outcome == orva::LinkOutcome::Failed) || op == Op::Receive2 ||
+                op == Op::Receive6,
+            "the outcome says whether the exchange failed");
 
     if (op == Op::Receive2 || op == Op::Receive6) {
         const std::size_t count = op == Op::Receive2 ? 2 : 6;
         require(screen.boxes.empty() && fake.comm.open && outputs.empty(),
                 "receiving characters neither reports nor sends");
-        require(state.ReceiveBuffer.size() <= count, "at most the asked number of characters");
-        require(state.ReceiveBuffer + fake.comm.received == fed,
+        require(received.size() <= count, "at most the asked number of characters");
+        require(received + fake.comm.received == fed,
                 "the surplus stays buffered, nothing is lost or reordered");
-        if (state.ReceiveBuffer.size() < count || !fake.comm.received.empty()) {
-            require(sinceAttempt >= 1.0, "a short answer or a surplus waits out the second");
+        if (received.size() < count || !fake.comm.received.empty()) {
+            require(spent >= 1.0, "a short answer or a surplus waits out the second");
         }
-        require(state.LinkErrorCount == 0 || state.LinkErrorCount == 3, "no other count");
+        require(link.LinkErrorCount == 0 || link.LinkErrorCount == 3, "no other count");
         if (failed) {
-            require(state.ReceiveBuffer.size() < count || spent >= 2.0,
+            require(received.size() < count || spent >= 2.0,
                     "a time-out only for a short answer or a stalled machine");
         }
         return 0;
@@ -278,8 +285,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "only wake-up sequences are sent");
         require(!outputs.empty() && outputs.size() <= 3, "one to three wake-ups");
         if (!failed) {
-            require(state.ReceiveBuffer == ack, "awake only on sync character + ACK");
-            require(outputs.size() == static_cast<std::size_t>(state.LinkErrorCount) + 1,
+            require(outputs.size() == static_cast<std::size_t>(link.LinkErrorCount) + 1,
                     "the count holds the failed tries");
         }
         break;
@@ -289,8 +295,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "only the command is sent");
         require(!outputs.empty() && outputs.size() <= 4, "one to four sends");
         if (!failed) {
-            require(state.ReceiveBuffer == ack, "acknowledged by sync character + ACK");
-            const auto failures = static_cast<std::size_t>(state.LinkErrorCount);
+            const auto failures = static_cast<std::size_t>(link.LinkErrorCount);
             require(outputs.size() >= 2 &&
                         (outputs.size() == failures + 1 || outputs.size() == failures + 2),
                     "sent twice, or once more after each failure");
@@ -302,20 +307,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!failed) {
             require(b.accepted >= 1 && !b.awaitingRepeat && outputs.back().bytes == ack,
                     "ends on an accepted block");
-            require(state.LinkErrorCount == b.naks, "every repeat request counts once");
-            require(vars.BlockText.size() == 12, "twelve characters of clock data");
-            require(fed.find(syn + ctl::STX + vars.BlockText) != std::string::npos,
+            require(link.LinkErrorCount == b.naks, "every repeat request counts once");
+            require(received.size() == 12, "twelve characters of clock data");
+            require(fed.find(syn + ctl::STX + received) != std::string::npos,
                     "the characters come from a block the device sent");
             require(fake.comm.received.empty(), "the receive buffer is discarded");
         } else if (b.naks < 2) {
-            require(sinceAttempt >= 2.0, "without three failures only a time-out reports");
+            require(fake.clock.seconds - b.attemptStart >= 2.0,
+                    "without three failures only a time-out reports");
         }
         break;
     }
     case Op::Bulk: {
         const BlockOutputs b = readBlockOutputs(outputs, ack, nak, start, limit + slack);
         require(b.maxNakRun <= 3, "at most three failures without an accepted block");
-        require(state.CountText.size() == 32 * static_cast<std::size_t>(b.accepted),
+        require(received.size() == 32 * static_cast<std::size_t>(b.accepted),
                 "32 characters of every accepted block and nothing else");
         std::vector<std::string> shown;
         for (const auto& status : screen.statusHistory) {
@@ -325,7 +331,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         require(shown.size() == static_cast<std::size_t>(b.accepted), "each block is shown");
         for (std::size_t k = 0; k < shown.size(); ++k) {
-            const std::string content = state.CountText.substr(32 * k, 32);
+            const std::string content = received.substr(32 * k, 32);
             require(
                 shown[k].starts_with(kBulkStatus + syn + ctl::STX + orva::latin1ToUtf8(content)),
                 "the count text holds the contents of the blocks shown, in order");
@@ -336,11 +342,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!failed) {
             require(b.accepted >= 1 && !b.awaitingRepeat, "ends on an accepted block");
             require(b.maxNakRun <= 2, "success after at most two failures in a row");
-            require(state.LinkErrorCount == 0, "a complete transfer ends with the count at 0");
-            require(state.ReceiveBuffer.size() <= 2, "at most the two closing characters");
+            require(link.LinkErrorCount == 0, "a complete transfer ends with the count at 0");
             require(fake.comm.received.empty(), "the receive buffer is discarded");
         } else if (b.nakRun < 2) {
-            require(sinceAttempt >= 3.0, "without three failures only a time-out reports");
+            require(fake.clock.seconds - b.attemptStart >= 3.0,
+                    "without three failures only a time-out reports");
         }
         break;
     }

@@ -3,25 +3,27 @@
 namespace orva {
 
 Program::Program(Platform& platform, EditorWindow& window)
-    : editor(state, platform, window), link(state, editor.vars(), editor.module()),
-      evaluation(state, editor.vars(), editor.module(), platform.text),
-      clock(state, editor.vars(), editor.module(), link, evaluation), files(state, editor.module()),
-      downloads(state, editor.vars(), editor.module(), link, evaluation, files),
+    : editor(state, platform, window),
+      link(platform,
+           [this](const std::function<void()>& step) { return editor.module().runStep(step); }),
+      evaluation(state, editor.module(), platform.text), clock(state, editor.module(), link),
+      files(state, editor.module()), downloads(state, editor.module(), link, evaluation, files),
       settings(state, editor.module(), editor.menu()) {
-    editor.setMenuHandler("mnuTagesDaten", [this](int) { downloads.mnuTagesDaten_Click(); });
-    editor.setMenuHandler("mnuAbDatum", [this](int) { downloads.mnuAbDatum_Click(); });
-    editor.setMenuHandler("mnuAlleDaten", [this](int) { downloads.mnuAlleDaten_Click(); });
-    editor.setMenuHandler("mnuDateiU", [this](int index) { files.mnuDateiU_Click(index); });
-    editor.setMenuHandler("mnuUhrlesen", [this](int) { clock.mnuUhrlesen_Click(); });
-    editor.setMenuHandler("mnuEins", [this](int) { settings.mnuEins_Click(); });
-    editor.setMenuHandler("mnuEinsU", [this](int index) { settings.mnuEinsU_Click(index); });
-    editor.setMenuHandler(kDirectionMenu, [this](int index) { settings.mnuZaehlrU_Click(index); });
-    editor.setMenuHandler(kRasterMenu, [this](int index) { settings.mnuZeitr_Click(index); });
-    editor.setMenuHandler("mnuSchnittstelle", [this](int) { settings.mnuSchnittstelle_Click(); });
-    editor.setMenuHandler("mnuInfo", [this](int) { settings.mnuInfo_Click(); });
-    editor.setMenuHandler("mnuUhrstellen", [this](int) { clock.mnuUhrstellen_Click(); });
+    MenuTree& menu = editor.menu();
+    menu.setHandler("mnuTagesDaten", [this](int) { downloads.mnuTagesDaten_Click(); });
+    menu.setHandler("mnuAbDatum", [this](int) { downloads.mnuAbDatum_Click(); });
+    menu.setHandler("mnuAlleDaten", [this](int) { downloads.mnuAlleDaten_Click(); });
+    menu.setHandler("mnuDateiU", [this](int index) { files.mnuDateiU_Click(index); });
+    menu.setHandler("mnuUhrlesen", [this](int) { clock.mnuUhrlesen_Click(); });
+    menu.setHandler("mnuUhrstellen", [this](int) { clock.mnuUhrstellen_Click(); });
+    menu.setHandler("mnuEins", [this](int) { settings.mnuEins_Click(); });
+    menu.setHandler("mnuEinsU", [this](int index) { settings.mnuEinsU_Click(index); });
+    menu.setHandler(kDirectionMenu, [this](int index) { settings.mnuZaehlrU_Click(index); });
+    menu.setHandler(kRasterMenu, [this](int index) { settings.mnuZeitr_Click(index); });
+    menu.setHandler("mnuSchnittstelle", [this](int) { settings.mnuSchnittstelle_Click(); });
+    menu.setHandler("mnuInfo", [this](int) { settings.mnuInfo_Click(); });
     platform.comm.onComm = [this](int code) {
-        editor.module().runStep([&] { link.MSComm1_OnComm(code); });
+        editor.module().runStep([&] { link.MSComm1_OnComm(code, state.MsgBoxAnswer); });
     };
 }
 

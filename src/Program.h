@@ -3,7 +3,6 @@
 #include "acquisition/Downloads.h"
 #include "app/frmEditor.h"
 #include "clock/DeviceClock.h"
-#include "evaluation/Evaluation.h"
 #include "files/DataFiles.h"
 #include "link/DeviceLink.h"
 #include "ui/SettingsMenus.h"

@@ -1,47 +1,56 @@
 #pragma once
 
+#include "app/ORVA_DS.h"
 #include "evaluation/Evaluation.h"
 #include "files/DataFiles.h"
 #include "link/DeviceLink.h"
 
+#include <optional>
+
 namespace orva {
+
+// `BuildReport`: the report of `CountText` in `TextFeld`, its run-time errors reported in the
+// order met.
+class Evaluation {
+public:
+    Evaluation(ORVA_DS& state, OrvaModule& module, TextArea& textFeld)
+        : s_(state), module_(module), textFeld_(textFeld) {}
+
+    void BuildReport();
+
+    // What one report leaves for the next.
+    ReportCarryOver CarryOver;
+
+private:
+    ORVA_DS& s_;
+    OrvaModule& module_;
+    TextArea& textFeld_;
+};
 
 // The three downloads of the "&Bearbeiten" menu: today's counts, counts from a date, all
 // counts; each shows its report and offers it for saving.
 class Downloads {
 public:
-    Downloads(ORVA_DS& state, EditorVariables& vars, OrvaModule& module, DeviceLink& link,
-              Evaluation& evaluation, DataFiles& files);
+    Downloads(ORVA_DS& state, OrvaModule& module, DeviceLink& link, Evaluation& evaluation,
+              DataFiles& files)
+        : s_(state), module_(module), link_(link), evaluation_(evaluation), files_(files) {}
 
     void mnuTagesDaten_Click();
-    void DownloadDailyData();
-    void SaveDailyData();
-
     void mnuAbDatum_Click();
-    void AskStartDate();
-    void DownloadFromDate();
-    void SaveFromDateData();
-
     void mnuAlleDaten_Click();
-    void DownloadAllData();
-    void SaveAllData();
+
+    struct Kind;
 
 private:
-    // Runs a download under its trap. Returns false when a run-time error ended it: such a
-    // download has no report to offer, so nothing may be saved after it.
-    bool runDownload(void (Downloads::*download)());
-    // Wakes the device, sends the command and answers the device's own wake-up; false when
-    // the exchange failed (and was reported).
-    bool startTransfer(const std::string& command);
-    // The part of every download after the command: receive, close, status, report.
-    bool receiveAndReport(const std::string& finalStatus);
-    void offerForSaving(const std::string& fileName);
-    // The save of the from-date and all-data downloads, each step under its own trap.
-    void saveReport(const std::string& fileName);
-    std::string todayDayMonth();
+    void run(const Kind& kind);
+    // The start date, or nothing when the user cancelled.
+    std::optional<Date> AskStartDate();
+    // From the wake-up to the report; a from-date download is given its start date.
+    LinkOutcome DownloadData(const Kind& kind, const std::optional<Date>& start);
+    // Offers the report for saving under the download's file name.
+    void SaveData(const Kind& kind, const std::optional<Date>& start);
 
     ORVA_DS& s_;
-    EditorVariables& v_;
     OrvaModule& module_;
     DeviceLink& link_;
     Evaluation& evaluation_;

@@ -49,7 +49,8 @@ MenuTree::MenuTree()
           entry(2, "mnuEinsU", 4, "-"),
           entry(2, "mnuSchnittstelle", -1, "Schnittstellen-Parameter"),
           entry(1, "mnuInfo", -1, "&Info"),
-      } {}
+      },
+      handlers_(items_.size()) {}
 
 const MenuItem* MenuTree::find(const std::string& name, int index) const {
     for (const auto& item : items_) {
@@ -84,6 +85,38 @@ void MenuTree::setEnabled(const std::string& name, int index, bool enabled) {
             onChange(*item);
         }
     }
+}
+
+void MenuTree::setHandler(const std::string& name, const Handler& handler) {
+    bool found = false;
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].name == name) {
+            handlers_[i] = handler;
+            found = true;
+        }
+    }
+    if (!found) {
+        stray_.push_back(name);
+    }
+}
+
+void MenuTree::click(const std::string& name, int index) const {
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].name == name && items_[i].index == index && handlers_[i]) {
+            handlers_[i](index);
+        }
+    }
+}
+
+std::vector<std::string> MenuTree::unwiredItems() const {
+    std::vector<std::string> unwired;
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        const MenuItem& item = items_[i];
+        if (item.enabled && !item.isSeparator() && !hasSubmenu(i) && !handlers_[i]) {
+            unwired.push_back(item.id());
+        }
+    }
+    return unwired;
 }
 
 } // namespace orva

@@ -4,6 +4,7 @@
 #include "platform/Text.h"
 
 #include <array>
+#include <new>
 
 namespace orva {
 namespace {
@@ -65,7 +66,6 @@ void OrvaModule::splitSettingsLine() {
 
 bool OrvaModule::ReadSettings() {
     try {
-        s_.FileNumber = 1;
         const std::string path = settingsPath();
         if (p_.files.fileExists(path)) {
             const std::string content = p_.files.readFile(path);
@@ -101,7 +101,6 @@ void OrvaModule::ReplaceInvalidSettings() {
 
 void OrvaModule::WriteSettings() {
     try {
-        s_.FileNumber = 1;
         const std::string path = settingsPath();
         const std::string current = s_.CountDirection + "_" + s_.TimeRaster + "_" + s_.WindowFrom +
                                     "_" + s_.WindowTo + "_" + s_.PortNumber;
@@ -133,14 +132,29 @@ void OrvaModule::ApplyPortSettings() {
     }
 }
 
+std::optional<Date> OrvaModule::AskDate(const std::string& prompt, const std::string& title,
+                                        int currentYear) {
+    for (;;) {
+        const std::string typed = p_.screen.inputBox(prompt, title);
+        const std::optional<Date> date = parseGermanDate(typed, currentYear);
+        if (typed.empty() || date) {
+            return date;
+        }
+    }
+}
+
 bool OrvaModule::runStep(const std::function<void()>& step) {
     try {
         step();
         return true;
     } catch (const RunTimeError& e) {
         ReportRunTimeError(e);
-        return false;
+    } catch (const std::bad_alloc&) {
+        ReportRunTimeError(RunTimeError(err::OutOfMemory));
+    } catch (const std::exception& e) {
+        ReportRunTimeError(RunTimeError(err::Internal, e.what()));
     }
+    return false;
 }
 
 void OrvaModule::ReportRunTimeError(const RunTimeError& error) {

@@ -14,17 +14,13 @@ inline constexpr const char* kSettingsFileName = "ORVAInit.txt";
 inline constexpr const char* kDefaultSettingsLine = "Beide__Std_06:00_18:00_2";
 inline constexpr const char* kLineParameters = "9600,N,8,1";
 
-// The program's shared state, in declaration order. Stale values carry meaning between
-// commands, so nothing here is reset except where a procedure says so.
+// What crosses commands: the settings and the values that carry meaning from one command to
+// the next. Nothing here is reset except where a procedure says so.
 struct ORVA_DS {
-    std::int16_t LinkErrorCount = 0;
-    std::string ReceiveBuffer;
-    std::int16_t SyncCode = 0;
-    std::string ReportText;
-    std::string SendBuffer;
-    std::string CountText;
-    int MsgBoxAnswer = 0; // 0 while no answer was stored
-    std::int16_t FileNumber = 0;
+    std::string CountText; // the count data of the last download
+    // The answer of the last stored box; the serial event box may store Cancel while a clock
+    // input box is open. 0 while no answer was stored.
+    int MsgBoxAnswer = 0;
     std::string SettingsLine;
     std::string CountDirection;
     std::string TimeRaster;
@@ -33,7 +29,6 @@ struct ORVA_DS {
     std::string PortNumber;
     std::string NewLine;
     std::string DataFileName;
-    std::int16_t FileErrorNumber = 0;
     std::int16_t AskFileName = 0;
     // Empty until the settings were read once.
     std::optional<std::string> WindowFromHour;
@@ -62,9 +57,13 @@ public:
     void ApplyPortSettings();
     // Shows the message for a run-time error that a trap caught.
     void ReportRunTimeError(const RunTimeError& error);
-    // Runs one step under a trap that reports a run-time error and lets the caller go on with
-    // its next step. Returns false when the step failed.
+    // The error trap: runs one step, reports whatever it throws and lets the caller go on
+    // with its next step. Returns false when the step failed.
     bool runStep(const std::function<void()>& step);
+
+    // Shows the input box until it holds a valid date, or nothing (cancelled).
+    std::optional<Date> AskDate(const std::string& prompt, const std::string& title,
+                                int currentYear);
 
     std::string settingsPath() const;
     ORVA_DS& state() { return s_; }

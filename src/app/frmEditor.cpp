@@ -1,7 +1,6 @@
 #include "app/frmEditor.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace orva {
 
@@ -48,18 +47,7 @@ void frmEditor::Form_Load() {
         }
     });
     step([this] { module_.ApplyPortSettings(); });
-    step([this] { s_.SyncCode = 22; });
     step([this] { p_.screen.setStatus("Status: "); });
-}
-
-void frmEditor::menuClick(const std::string& name, int index) {
-    if (auto it = handlers_.find(name); it != handlers_.end() && it->second) {
-        it->second(index);
-    }
-}
-
-void frmEditor::setMenuHandler(const std::string& name, MenuHandler handler) {
-    handlers_[name] = std::move(handler);
 }
 
 } // namespace orva

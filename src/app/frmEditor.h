@@ -3,9 +3,6 @@
 #include "app/MenuTree.h"
 #include "app/ORVA_DS.h"
 
-#include <cstdint>
-#include <functional>
-#include <map>
 #include <string>
 
 namespace orva {
@@ -13,22 +10,6 @@ namespace orva {
 inline constexpr const char* kEditorCaption = "Richtungsabhängige Zähl-Lichtschranke ORVA-DS 1.7";
 inline constexpr int kTwipsPerPixel = 15; // at 96 dpi
 inline constexpr int kStatusBandTwips = 360;
-
-// Main-window variables that several commands share; each sets what it needs before use.
-struct EditorVariables {
-    std::string LineBreak;
-    std::string MessageText;
-    std::string InputTitle;
-    std::string DateText;
-    std::string DayText;
-    std::string MonthText;
-    std::string YearText;
-    bool InputCancelled = false;
-    double StartTime = 0.0;
-    std::string BlockText;
-    std::int16_t HexGroupWidth = 0;
-    std::string DecimalText;
-};
 
 struct Rect {
     int left = 0;
@@ -62,21 +43,16 @@ public:
 // The logic of the main window `frmEditor`: start-up and the menu commands.
 class frmEditor {
 public:
-    using MenuHandler = std::function<void(int index)>;
-
     frmEditor(ORVA_DS& state, Platform& platform, EditorWindow& window);
 
     void Form_Load();
-    // A click on a menu item (also run when an item's submenu opens). Items whose command is
-    // not registered do nothing.
-    void menuClick(const std::string& name, int index);
-    void setMenuHandler(const std::string& name, MenuHandler handler);
+    // A click on a menu item (also run when an item's submenu opens).
+    void menuClick(const std::string& name, int index) { menu_.click(name, index); }
 
     ORVA_DS& state() { return s_; }
     Platform& platform() { return p_; }
     OrvaModule& module() { return module_; }
     MenuTree& menu() { return menu_; }
-    EditorVariables& vars() { return vars_; }
 
 private:
     ORVA_DS& s_;
@@ -84,8 +60,6 @@ private:
     EditorWindow& window_;
     OrvaModule module_;
     MenuTree menu_;
-    EditorVariables vars_;
-    std::map<std::string, MenuHandler> handlers_;
 };
 
 } // namespace orva

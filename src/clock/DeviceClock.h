@@ -1,8 +1,9 @@
 #pragma once
 
-#include "evaluation/Evaluation.h"
+#include "app/ORVA_DS.h"
 #include "link/DeviceLink.h"
 
+#include <optional>
 #include <string>
 
 namespace orva {
@@ -11,35 +12,29 @@ namespace orva {
 // from a date and time typed by hand.
 class DeviceClock {
 public:
-    DeviceClock(ORVA_DS& state, EditorVariables& vars, OrvaModule& module, DeviceLink& link,
-                Evaluation& evaluation);
+    DeviceClock(ORVA_DS& state, OrvaModule& module, DeviceLink& link)
+        : s_(state), module_(module), link_(link) {}
 
     void mnuUhrlesen_Click();
     void ReadDeviceClock();
 
-    void mnuUhrstellen_Click();
-    void AskClockSource();
-    void SetDeviceClock();
+    // What "&Uhr stellen" sends: the PC's clock at the time of sending, or the two data
+    // blocks of a typed date and time.
+    struct ClockSetting {
+        bool fromPc = false;
+        std::string DateText;     // seconds to the first digit of the year
+        std::string YearTailText; // the other three digits of the year, and ETX
+    };
 
-    std::string DeviceClockLine;
-    std::string TimeText;
-    std::string YearTailText;
-    std::string NowText;
-    std::string SecondText;
-    std::string MinuteText;
-    std::string HourText;
+    void mnuUhrstellen_Click();
+    // The question, and the hand entry after No; nothing when the command stops here.
+    std::optional<ClockSetting> AskClockSource();
+    void SetDeviceClock(const ClockSetting& setting);
 
 private:
-    // The wake-up and a clock command; false (with the count back at 0) when either failed.
-    bool wakeAndSend(const std::string& letters);
-    // Sends a clock data block twice, again after each NAK; false once the transfer failed.
-    bool sendBlockTwice(const std::string& block);
-
     ORVA_DS& s_;
-    EditorVariables& v_;
     OrvaModule& module_;
     DeviceLink& link_;
-    Evaluation& evaluation_;
 };
 
 } // namespace orva

@@ -3,8 +3,6 @@
 #include "platform/RunTimeError.h"
 
 #include <algorithm>
-#include <optional>
-#include <string_view>
 
 namespace orva {
 namespace {
@@ -24,10 +22,7 @@ Direction direction(const std::string& countDirection) {
     if (countDirection == "Links_") {
         return Direction::Left;
     }
-    if (countDirection == "Rechts") {
-        return Direction::Right;
-    }
-    return Direction::None;
+    return countDirection == "Rechts" ? Direction::Right : Direction::None;
 }
 
 // Characters start..start+len-1 (1-based); positions past the end give a shorter text.
@@ -56,8 +51,7 @@ void appendPadded(std::string& out, int value, int width) {
     }
 }
 
-// A decimal text as a whole number; anything else (an empty count left by an incomplete
-// record, above all) is a type mismatch.
+// A decimal text as a whole number; anything else (an empty text above all) is a type mismatch.
 long wholeNumber(std::string_view text) {
     if (text.empty() || text.size() > 9) {
         throw RunTimeError(err::TypeMismatch);
@@ -70,6 +64,11 @@ long wholeNumber(std::string_view text) {
         value = value * 10 + (c - '0');
     }
     return value;
+}
+
+// A count of a record: absent where an incomplete record has no digits for it.
+std::optional<long> count(std::string_view digits) {
+    return digits.empty() ? std::nullopt : std::optional<long>(wholeNumber(digits));
 }
 
 // A period hour is a text that is compared with the hours as a number. One never read from
@@ -94,204 +93,188 @@ long periodHour(const std::optional<std::string>& hour) {
     return negative ? -value : value;
 }
 
-} // namespace
-
-void Evaluation::HexToDecimal(const std::string& text) {
-    try {
-        v_.LineBreak = "\n";
-        v_.DecimalText.clear();
-        const int w = v_.HexGroupWidth;
-        // Any other width would step through the text wrongly or not at all.
-        if (w != 2 && w != 4) {
-            throw RunTimeError(err::InvalidProcedureCall);
-        }
-        v_.DecimalText.reserve(text.size() / w * (w == 4 ? 5 : 3));
-        for (std::size_t p = 0; p < text.size(); p += w) {
-            int value = 0;
-            int high = 0;
-            for (int j = 0; j < w; ++j) {
-                if (j == 2) {
-                    value = 0; // a four-digit group is two bytes, converted one by one
-                }
-                if (p + j >= text.size()) {
-                    throw RunTimeError(err::InvalidProcedureCall);
-                }
-                const char c = text[p + j];
-                if (c >= 'A' && c <= 'F') {
-                    value = value * 16 + (c - 55);
-                } else if (isDigit(c)) {
-                    value = value * 16 + (c - 48);
-                }
-                if (w == 4 && j == 1) {
-                    high = value * 256;
-                }
-            }
-            appendPadded(v_.DecimalText, w == 4 ? value + high : value, w == 4 ? 5 : 2);
-        }
-    } catch (const RunTimeError& e) {
-        // The caller goes on with the groups converted so far.
-        module_.ReportRunTimeError(e);
+// The records of a day block: hour, "Rechts" and "Links" as 16-bit words. A later record for
+// an hour replaces an earlier one.
+void readRecords(std::string_view hex, DayCounts& day, CountData& data) {
+    const Conversion c = HexToDecimal(hex, 4);
+    if (c.error != 0) {
+        day.Errors.push_back(c.error);
     }
-}
-
-void Evaluation::EvaluateDayBlock() {
-    const std::size_t reportSize = s_.ReportText.size();
-    try {
-        evaluateBlock();
-    } catch (const RunTimeError& e) {
-        s_.ReportText.resize(reportSize); // a failed block leaves no trace in the report
-        module_.ReportRunTimeError(e);
-    }
-}
-
-void Evaluation::evaluateBlock() {
-    // A block too short for its date reads on into the end marker that closed it.
-    std::string dateHex(mid(DayBlockText, 13, 6));
-    dateHex.resize(6, '0');
-    v_.HexGroupWidth = 2;
-    HexToDecimal(dateHex);
-    const std::string date = v_.DecimalText;
-    if (date == kSkippedDate) {
-        DayBlockText.clear();
-        return;
-    }
-    // Fixed positions: a date byte above 99 gives three digits and shifts the fields.
-    std::string label = "ORVA-DS:  Datum: ";
-    label.append(mid(date, 5, 2)).append(".").append(mid(date, 3, 2)).append(".");
-    label.append(mid(date, 1, 2));
-
-    const std::string& nl = s_.NewLine;
-    std::string& out = s_.ReportText;
-    if (DayBlockText.size() < kHeaderLength) {
-        throw RunTimeError(err::InvalidProcedureCall); // no room even for the date
-    }
-    if (DayBlockText.size() == kHeaderLength) {
-        out.append("\t").append(label).append(nl);
-        out.append("\tEs sind keine Zähldaten vorhanden").append(Pieces.BlockTrailer);
-        DayBlockText.clear();
-        return;
-    }
-
-    v_.HexGroupWidth = 4;
-    HexToDecimal(DayBlockText.substr(kHeaderLength));
-    const std::string_view records = v_.DecimalText;
-    for (int h = 0; h < 24; ++h) {
-        HourTable[h] = {
-            {static_cast<char>('0' + h / 10), static_cast<char>('0' + h % 10)}, "0", "0"};
-    }
+    const std::string_view records = c.DecimalText;
     for (std::size_t q = 0; q < records.size(); q += kDigitsPerRecord) {
-        const std::string_view word = records.substr(q, 5);
-        const std::string_view hourText = word.substr(word.size() < 2 ? 0 : word.size() - 2);
+        // The hour is the last two decimal digits of its word.
+        const std::string_view hourText = records.substr(q + 3, 2);
         const long h = wholeNumber(hourText);
         if (h > 24) {
-            throw RunTimeError(err::SubscriptOutOfRange);
+            day.Errors.push_back(err::SubscriptOutOfRange);
+            day.Refused = true;
+            return;
         }
-        HourTable[h] = {std::string(hourText), std::string(mid(records, q + 6, 5)),
-                        std::string(mid(records, q + 11, 5))};
+        const HourCount counts{count(mid(records, q + 6, 5)), count(mid(records, q + 11, 5))};
+        data.RefusedRecords += counts.Right && counts.Left ? 0 : 1;
+        (h == 24 ? day.Hour24.emplace() : day.Hours[static_cast<std::size_t>(h)]) = counts;
     }
+}
 
-    const long from = periodHour(s_.WindowFromHour);
-    const long to = periodHour(s_.WindowToHour);
-    const Direction dir = direction(s_.CountDirection);
+// A block is never shorter than its header: six more zeros would have made its separator an
+// end marker.
+void readDay(std::string_view block, CountData& data) {
+    const std::string date = HexToDecimal(block.substr(12, 6), 2).DecimalText;
+    if (date == kSkippedDate) {
+        return;
+    }
+    DayCounts day;
+    // Fixed positions: a date byte above 99 gives three digits and shifts the fields.
+    day.DateText.append(mid(date, 5, 2)).append(".").append(mid(date, 3, 2)).append(".");
+    day.DateText.append(mid(date, 1, 2));
+    if (block.size() > kHeaderLength) {
+        day.HasRecords = true;
+        readRecords(block.substr(kHeaderLength), day, data);
+    }
+    data.RefusedBlocks += day.Refused ? 1 : 0;
+    data.Days.push_back(std::move(day));
+}
+
+// The fixed texts of a report.
+struct Pieces {
+    explicit Pieces(const std::string& nl)
+        : trailer(nl + nl), sumSeparator("\t\t" + std::string(23, '-') + nl),
+          both("\t\tPersonen" + nl + "\tUhrzeit\tRechts\tLinks" + nl),
+          left("\t\tPersonen" + nl + "\tUhrzeit\tLinks" + nl),
+          right("\t\tPersonen" + nl + "\tUhrzeit\tRechts" + nl) {}
+    std::string trailer, sumSeparator, both, left, right;
+};
+
+// The text of one day; throws the run-time error that makes the day fail.
+std::string dayText(const DayCounts& day, const ReportSettings& settings, const Pieces& pieces,
+                    std::string& chosenHeader) {
+    const std::string& nl = settings.NewLine;
+    std::string out = "\tORVA-DS:  Datum: " + day.DateText + nl;
+    if (!day.HasRecords) {
+        return out + "\tEs sind keine Zähldaten vorhanden" + pieces.trailer;
+    }
+    const long from = periodHour(settings.WindowFromHour);
+    const long to = periodHour(settings.WindowToHour);
+    const Direction dir = direction(settings.CountDirection);
     const auto included = [&](int h) { return dir != Direction::None && from <= h && h <= to; };
     bool anyRow = false;
     for (int h = 0; h < 24 && !anyRow; ++h) {
         anyRow = included(h);
     }
     if (anyRow) {
-        ChosenHeader = dir == Direction::Both   ? Pieces.HeaderBoth
-                       : dir == Direction::Left ? Pieces.HeaderLeft
-                                                : Pieces.HeaderRight;
+        chosenHeader = dir == Direction::Both   ? pieces.both
+                       : dir == Direction::Left ? pieces.left
+                                                : pieces.right;
     }
-
-    out.append("\t").append(label).append(nl).append(ChosenHeader);
+    out += chosenHeader;
+    const auto shown = [](const std::optional<long>& n) {
+        return n ? *n : throw RunTimeError(err::TypeMismatch); // an incomplete record's count
+    };
     long sumRight = 0;
     long sumLeft = 0;
     for (int h = 0; h < 24; ++h) {
         if (!included(h)) {
             continue;
         }
-        const HourRow& row = HourTable[h];
-        out.append("\t").append(row.Hour);
+        const HourCount& c = day.Hours[static_cast<std::size_t>(h)];
+        out.append("\t").append({static_cast<char>('0' + h / 10), static_cast<char>('0' + h % 10)});
         if (dir != Direction::Left) {
-            const long right = wholeNumber(row.Right);
-            sumRight += right;
-            out.append("\t").append(std::to_string(right));
+            sumRight += shown(c.Right);
+            out.append("\t").append(std::to_string(shown(c.Right)));
         }
         if (dir != Direction::Right) {
-            const long left = wholeNumber(row.Left);
-            sumLeft += left;
-            out.append("\t").append(std::to_string(left));
+            sumLeft += shown(c.Left);
+            out.append("\t").append(std::to_string(shown(c.Left)));
         }
         out.append(nl);
     }
-    if (anyRow) {
-        switch (dir) {
-        case Direction::Both:
-            out.append(Pieces.SumSeparator).append("\tSumme\t").append(std::to_string(sumRight));
-            out.append("\t").append(std::to_string(sumLeft));
-            break;
-        case Direction::Left:
-            out.append(nl).append("\tSumme\t").append(std::to_string(sumLeft));
-            break;
-        case Direction::Right:
-            out.append(nl).append("\tSumme\t").append(std::to_string(sumRight));
-            break;
-        case Direction::None:
-            break;
-        }
+    if (anyRow && dir == Direction::Both) {
+        out.append(pieces.sumSeparator).append("\tSumme\t").append(std::to_string(sumRight));
+        out.append("\t").append(std::to_string(sumLeft));
+    } else if (anyRow) {
+        out.append(nl).append("\tSumme\t");
+        out.append(std::to_string(dir == Direction::Left ? sumLeft : sumRight));
     }
-    out.append(Pieces.BlockTrailer);
-    DayBlockText.clear();
+    return out + pieces.trailer;
 }
 
-void Evaluation::preparePieces() {
-    const std::string& nl = s_.NewLine;
-    const std::string persons = "\t\tPersonen" + nl;
-    Pieces.BlockTrailer = nl + nl;
-    Pieces.SumSeparator = "\t\t" + std::string(23, '-') + nl;
-    Pieces.HeaderBoth = persons + "\tUhrzeit\tRechts\tLinks" + nl;
-    Pieces.HeaderLeft = persons + "\tUhrzeit\tLinks" + nl;
-    Pieces.HeaderRight = persons + "\tUhrzeit\tRechts" + nl;
+} // namespace
+
+Conversion HexToDecimal(std::string_view text, int width) {
+    Conversion result;
+    const int w = width;
+    // Any other width would step through the text wrongly or not at all.
+    if (w != 2 && w != 4) {
+        result.error = err::InvalidProcedureCall;
+        return result;
+    }
+    result.DecimalText.reserve(text.size() / w * (w == 4 ? 5 : 3));
+    for (std::size_t p = 0; p < text.size(); p += w) {
+        int value = 0;
+        int high = 0;
+        for (int j = 0; j < w; ++j) {
+            if (j == 2) {
+                value = 0; // a four-digit group is two bytes, converted one by one
+            }
+            if (p + j >= text.size()) {
+                result.error = err::InvalidProcedureCall;
+                return result;
+            }
+            const char c = text[p + j];
+            if (c >= 'A' && c <= 'F') {
+                value = value * 16 + (c - 55);
+            } else if (isDigit(c)) {
+                value = value * 16 + (c - 48);
+            }
+            if (w == 4 && j == 1) {
+                high = value * 256;
+            }
+        }
+        appendPadded(result.DecimalText, w == 4 ? value + high : value, w == 4 ? 5 : 2);
+    }
+    return result;
 }
 
 // Blocks start only at every third byte (positions 1 + 6k). A block ends where the next
 // separator begins; the end marker closes the last one. A block that nothing closes is not
-// evaluated: the transfer may have stopped inside it.
-void Evaluation::splitIntoDayBlocks() {
-    const std::string_view text = s_.CountText;
+// read: the transfer may have stopped inside it.
+CountData ReadCountData(std::string_view text) {
+    CountData data;
     std::optional<std::size_t> open;
     for (std::size_t pos = 0; pos < text.size(); pos += 6) {
         if (text.substr(pos, kSeparator.size()) != kSeparator) {
             continue;
         }
         if (open) {
-            DayBlockText.assign(text.substr(*open, pos - *open));
-            EvaluateDayBlock();
+            readDay(text.substr(*open, pos - *open), data);
         }
         open = pos;
         if (text.substr(pos, kEndMarker.size()) == kEndMarker) {
-            return;
+            break;
         }
     }
+    return data;
 }
 
-// A failing step is reported and the report goes on with the next one.
-template <class Step> void Evaluation::runStep(Step step) {
-    try {
-        step();
-    } catch (const RunTimeError& e) {
-        module_.ReportRunTimeError(e);
-        module_.platform().screen.setPointer(Pointer::Hourglass);
+Report MakeReport(std::string_view countText, const ReportSettings& settings,
+                  const ReportCarryOver& carryOver) {
+    Report report{{}, {}, carryOver};
+    const Pieces pieces(settings.NewLine);
+    for (const DayCounts& day : ReadCountData(countText).Days) {
+        report.Errors.insert(report.Errors.end(), day.Errors.begin(), day.Errors.end());
+        if (day.Hour24) {
+            report.CarryOver.Hour24 = day.Hour24;
+        }
+        if (day.Refused) {
+            continue;
+        }
+        try {
+            report.ReportText += dayText(day, settings, pieces, report.CarryOver.ChosenHeader);
+        } catch (const RunTimeError& e) {
+            report.Errors.push_back(e.number()); // a failed day leaves no trace in the report
+        }
     }
-}
-
-void Evaluation::BuildReport() {
-    runStep([&] { s_.ReportText.clear(); });
-    runStep([&] { preparePieces(); });
-    runStep([&] { DayBlockText.clear(); });
-    runStep([&] { splitIntoDayBlocks(); });
-    runStep([&] { textFeld_.setText(s_.ReportText); });
+    return report;
 }
 
 } // namespace orva

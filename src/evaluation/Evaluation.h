@@ -1,63 +1,70 @@
 #pragma once
 
-#include "app/ORVA_DS.h"
-#include "app/frmEditor.h"
-#include "platform/TextArea.h"
-
 #include <array>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace orva {
 
-// One row of the hour table, as texts: the hour label and the two counts as the records
-// deliver them (five decimal digits), "0" after a reset, or empty after an incomplete record.
-struct HourRow {
-    std::string Hour;
-    std::string Right; // "Rechts"
-    std::string Left;  // "Links"
+// A hex text in groups of `width` (2 or 4) digits as decimal text, and the run-time error
+// that ended the conversion early (0 when none did): the caller goes on with what came.
+struct Conversion {
+    std::string DecimalText;
+    int error = 0;
+};
+Conversion HexToDecimal(std::string_view text, int width);
+
+// The two counts of one hour; absent where an incomplete record left no digits for it.
+struct HourCount {
+    std::optional<long> Right = 0; // "Rechts"
+    std::optional<long> Left = 0;  // "Links"
 };
 
-// Fixed texts of the report, rebuilt from `NewLine` at the start of every report.
-struct ReportPieces {
-    std::string BlockTrailer;
-    std::string SumSeparator;
-    std::string HeaderBoth;
-    std::string HeaderLeft;
-    std::string HeaderRight;
+// One day block of the count text, read once for the report and for anything else that shows
+// the counts. Hours without a record count 0.
+struct DayCounts {
+    std::string DateText; // "31.12.94", as the report's date line shows it
+    bool HasRecords = false;
+    std::array<HourCount, 24> Hours;
+    std::optional<HourCount> Hour24; // a record for hour 24: kept, never shown
+    std::vector<int> Errors;         // run-time errors met reading the block, in order
+    bool Refused = false;            // a record for an hour above 24: the day is not reported
 };
 
-// Turns the downloaded count data into the report: one hourly table per day block.
-// Lives as long as the main window, because the hour table and the chosen header carry over
-// from one report to the next.
-class Evaluation {
-public:
-    Evaluation(ORVA_DS& state, EditorVariables& vars, OrvaModule& module, TextArea& textFeld)
-        : s_(state), v_(vars), module_(module), textFeld_(textFeld) {}
+struct CountData {
+    std::vector<DayCounts> Days; // in text order; days dated 01.01.94 are left out
+    int RefusedBlocks = 0;
+    int RefusedRecords = 0; // incomplete records
+};
 
-    // Converts `text` in groups of `HexGroupWidth` (2 or 4) hex digits into `DecimalText`.
-    void HexToDecimal(const std::string& text);
-    // Appends the table of `DayBlockText` to `ReportText`, or nothing when the block fails.
-    void EvaluateDayBlock();
-    // Evaluates every day block of `CountText` and shows the report in `TextFeld`.
-    void BuildReport();
+// Splits the count text into its day blocks and reads each one.
+CountData ReadCountData(std::string_view countText);
 
-    // Rows 0-23 are reset per day block; row 24 takes a record for hour 24 and keeps it.
-    std::array<HourRow, 25> HourTable;
-    // The header of the last table that showed an hour; written again by a table without one.
+// What the report is made with: `CountDirection`, the period hours and `NewLine`.
+struct ReportSettings {
+    std::string CountDirection;
+    std::optional<std::string> WindowFromHour; // absent until the settings were read
+    std::optional<std::string> WindowToHour;
+    std::string NewLine;
+};
+
+// What one report leaves for the next: the header of the last table that showed an hour
+// (written again by a table without one) and row 24 of the hour table.
+struct ReportCarryOver {
     std::string ChosenHeader;
-    std::string DayBlockText;
-    ReportPieces Pieces;
-
-private:
-    void evaluateBlock();
-    void preparePieces();
-    void splitIntoDayBlocks();
-    template <class Step> void runStep(Step step);
-
-    ORVA_DS& s_;
-    EditorVariables& v_;
-    OrvaModule& module_;
-    TextArea& textFeld_;
+    std::optional<HourCount> Hour24;
 };
+
+struct Report {
+    std::string ReportText;
+    std::vector<int> Errors; // run-time errors met, in order
+    ReportCarryOver CarryOver;
+};
+
+// The report of a count text: one hourly table per day block.
+Report MakeReport(std::string_view countText, const ReportSettings& settings,
+                  const ReportCarryOver& carryOver);
 
 } // namespace orva

@@ -52,8 +52,15 @@ void DataFiles::retryWhileNotReady(const std::function<void()>& step,
                 throw;
             }
             module_.platform().screen.messageBox(notReadyText, MsgButtons::OK, icon);
-            s_.FileErrorNumber = 0;
         }
+    }
+}
+
+void DataFiles::reportUnlessCancelled(const RunTimeError& e) {
+    // Reported once; the command ends instead of trying the failing step forever. A cancelled
+    // dialog ends it without a word.
+    if (e.number() != err::DialogCancelled) {
+        module_.ReportRunTimeError(e);
     }
 }
 
@@ -116,12 +123,7 @@ void DataFiles::OpenDataFile() {
         p.screen.setPointer(Pointer::Arrow);
         p.text.setFocus();
     } catch (const RunTimeError& e) {
-        if (e.number() == err::DialogCancelled) {
-            return;
-        }
-        // Reported once; the command ends instead of trying the failing step forever.
-        s_.FileErrorNumber = static_cast<std::int16_t>(e.number());
-        module_.ReportRunTimeError(e);
+        reportUnlessCancelled(e);
     }
 }
 
@@ -154,11 +156,7 @@ void DataFiles::SaveDataFile() {
         p.text.setFocus();
         p.screen.setPointer(Pointer::Arrow);
     } catch (const RunTimeError& e) {
-        if (e.number() == err::DialogCancelled) {
-            return;
-        }
-        s_.FileErrorNumber = static_cast<std::int16_t>(e.number());
-        module_.ReportRunTimeError(e);
+        reportUnlessCancelled(e);
     }
 }
 

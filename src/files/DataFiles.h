@@ -35,6 +35,7 @@ private:
     // Runs one step; while the drive is not ready, shows `notReadyText` and tries again.
     void retryWhileNotReady(const std::function<void()>& step, const std::string& notReadyText,
                             MsgIcon icon);
+    void reportUnlessCancelled(const RunTimeError& e);
     // The chosen file's folder becomes the current directory, where its bare name resolves.
     void enterFolderOf(const std::string& fullName);
     // A chosen name may never replace the settings file; asks again until it is another.

@@ -2,27 +2,33 @@
 
 #include "platform/Text.h"
 
-#include <functional>
+#include <optional>
+#include <utility>
 
 namespace orva {
 namespace {
 
-constexpr double kAnswerLimit = 1.0;
-constexpr double kBlockLimit = 2.0;
-constexpr double kDataBlockLimit = 3.0;
+constexpr double kAnswerLimit = 1.0;     // an acknowledge or the device's wake-up
+constexpr double kStallLimit = 2.0;      // an answer wait that ends this late stalled
+constexpr double kDateAnswerLimit = 4.0; // the answer to a from-date command
+constexpr double kClosingLimit = 2.0;    // the two characters after the last block
+constexpr int kBlockSize = 35;
+
+const std::string kDeviceWake = std::string(5, ctl::SYN) + ctl::ENQ;
 
 } // namespace
 
-DeviceLink::DeviceLink(ORVA_DS& state, EditorVariables& vars, OrvaModule& module)
-    : s_(state), v_(vars), module_(module), comm_(module.platform().comm) {}
+// What differs between the clock block and the count data blocks.
+struct DeviceLink::BlockLimits {
+    double pair;         // both copies of a block within this many seconds of the attempt
+    double repeatSettle; // how long the repeat copy may settle
+    bool trapEachStep;   // a run-time error is reported and the reception goes on
+    bool countPerBlock;  // the failure count starts afresh with each accepted block
+};
 
-std::string DeviceLink::sync(char c) const {
-    return {static_cast<char>(s_.SyncCode), c};
-}
-
-double DeviceLink::elapsed() {
-    return module_.platform().clock.timer() - v_.StartTime;
-}
+DeviceLink::DeviceLink(Platform& platform, Trap trap)
+    : comm_(platform.comm), screen_(platform.screen), clock_(platform.clock),
+      trap_(std::move(trap)) {}
 
 void DeviceLink::waitForBytes(int count, double limit) {
     while (comm_.inBufferCount() < count && elapsed() < limit) {
@@ -38,216 +44,221 @@ void DeviceLink::settle(double limit, bool inclusive) {
     }
 }
 
-void DeviceLink::ReceiveCharacters(int count) {
+void DeviceLink::BeginCommand(bool discardInput) {
+    if (!comm_.portOpen()) {
+        comm_.setPortOpen(true);
+    }
+    if (discardInput) {
+        comm_.clearInBuffer();
+    }
+    screen_.setPointer(Pointer::Hourglass);
+    screen_.setStatus("Status: Die Daten werden übertragen");
+}
+
+std::string DeviceLink::ReceiveCharacters(int count) {
     comm_.setInputLen(count);
-    v_.StartTime = module_.platform().clock.timer();
+    startTime_ = clock_.timer();
     waitForBytes(count, kAnswerLimit);
     // Only a stalled machine gets here two seconds late; callers then stop at once.
-    if (elapsed() >= kBlockLimit) {
-        s_.LinkErrorCount = 3;
+    if (elapsed() >= kStallLimit) {
+        LinkErrorCount = 3;
     }
-    s_.ReceiveBuffer = comm_.input();
+    std::string got = comm_.input();
     settle(kAnswerLimit, false);
+    return got;
 }
 
-void DeviceLink::WakeDevice() {
-    s_.LinkErrorCount = 0;
-    const char syn = static_cast<char>(s_.SyncCode);
-    for (;;) {
-        s_.SendBuffer = std::string(5, syn) + ctl::ENQ;
-        comm_.output(s_.SendBuffer);
-        ReceiveCharacters(2);
-        if (s_.ReceiveBuffer == sync(ctl::ACK) && s_.LinkErrorCount < 3) {
-            return;
+DeviceLink::Answer DeviceLink::judge(const std::string& got, const std::string& expected) {
+    if (got == expected && LinkErrorCount < 3) {
+        return Answer::Ack;
+    }
+    ++LinkErrorCount;
+    if (LinkErrorCount >= 3) {
+        ReportTransferError();
+        return Answer::Failed;
+    }
+    return got == sync(ctl::NAK) ? Answer::Nak : Answer::Other;
+}
+
+DeviceLink::Answer DeviceLink::sendAndJudge(const std::string& text) {
+    comm_.output(text);
+    return judge(ReceiveCharacters(2), sync(ctl::ACK));
+}
+
+LinkOutcome DeviceLink::WakeDevice() {
+    LinkErrorCount = 0;
+    Answer a = Answer::Other;
+    while (a == Answer::Other || a == Answer::Nak) {
+        a = sendAndJudge(kDeviceWake);
+    }
+    return a == Answer::Ack ? LinkOutcome::Ok : LinkOutcome::Failed;
+}
+
+LinkOutcome DeviceLink::SendCommand(const std::string& letters) {
+    LinkErrorCount = 0;
+    const std::string command = sync(ctl::STX) + letters + ctl::ETX;
+    for (int sends = 1; sends <= 2; ++sends) {
+        const Answer a = sendAndJudge(command);
+        if (a == Answer::Failed) {
+            return LinkOutcome::Failed;
         }
-        ++s_.LinkErrorCount;
-        if (s_.LinkErrorCount >= 3) {
-            ReportTransferError();
-            return;
+        sends = a == Answer::Ack ? sends : 1;
+    }
+    return LinkOutcome::Ok;
+}
+
+LinkOutcome DeviceLink::SendCommandTwiceInARow(const std::string& letters) {
+    const std::string command = sync(ctl::STX) + letters + ctl::ETX;
+    for (int inARow = 0; inARow < 2;) {
+        const Answer a = sendAndJudge(command);
+        if (a == Answer::Failed) {
+            return LinkOutcome::Failed;
+        }
+        inARow = a == Answer::Ack ? inARow + 1 : 0;
+    }
+    return LinkOutcome::Ok;
+}
+
+LinkOutcome DeviceLink::SendBlockTwice(const std::string& block) {
+    for (int copy = 0; copy < 2; ++copy) {
+        Answer a = Answer::Nak;
+        while (a == Answer::Nak) {
+            a = sendAndJudge(block); // any other wrong answer counts, and the copy as sent
+        }
+        if (a == Answer::Failed) {
+            return LinkOutcome::Failed;
         }
     }
+    return LinkOutcome::Ok;
 }
 
-void DeviceLink::SendCommand(const std::string& command) {
-    s_.LinkErrorCount = 0;
-    int sends = 1;
-    while (sends <= 2) {
-        comm_.output(command);
-        ReceiveCharacters(2);
-        if (s_.ReceiveBuffer != sync(ctl::ACK) || s_.LinkErrorCount >= 3) {
-            ++s_.LinkErrorCount;
-            if (s_.LinkErrorCount >= 3) {
-                ReportTransferError();
-                return;
-            }
-            sends = 1;
-        }
-        ++sends;
+LinkOutcome DeviceLink::AnswerDeviceWakeUp() {
+    comm_.output(sync(ctl::EOT));
+    if (judge(ReceiveCharacters(6), kDeviceWake) == Answer::Failed) {
+        return LinkOutcome::Failed;
     }
+    comm_.output(sync(ctl::ACK));
+    return LinkOutcome::Ok;
 }
 
-void DeviceLink::ReceiveVerifiedBlock() {
-    s_.LinkErrorCount = 0;
-    comm_.setInputLen(35);
-    const std::string header = sync(ctl::STX);
-    // A failed header counts; the third failure reports, the others ask for the block again.
-    auto headerFailed = [&](const std::string& copy) {
-        if (copy.compare(0, 2, header) == 0 && s_.LinkErrorCount < 3) {
-            return false;
-        }
-        ++s_.LinkErrorCount;
-        if (s_.LinkErrorCount >= 3) {
-            ReportTransferError();
+LinkOutcome DeviceLink::AnswerDateWakeUp() {
+    comm_.output(sync(ctl::EOT));
+    comm_.setInputLen(6);
+    startTime_ = clock_.timer();
+    waitForBytes(comm_.inputLen(), kDateAnswerLimit);
+    const bool silent = elapsed() >= kDateAnswerLimit;
+    comm_.input(); // only the silence counts, not what came
+    settle(kDateAnswerLimit, true);
+    if (silent) {
+        return LinkOutcome::DateNotHeld;
+    }
+    comm_.output(sync(ctl::ACK));
+    return LinkOutcome::Ok;
+}
+
+// Each block comes twice: the first copy, the PC's ACK, the repeat. A bad header or differing
+// copies get a NAK and the block again; a pair not complete within the limit ends the
+// reception at once. The last block has ETX as its 35th character.
+LinkOutcome DeviceLink::receiveBlocks(const BlockLimits& limits,
+                                      const std::function<void(const std::string&)>& accept) {
+    auto step = [&](const std::function<void()>& work) {
+        if (limits.trapEachStep) {
+            trap_(work);
         } else {
-            comm_.output(sync(ctl::NAK));
+            work();
         }
-        return true;
     };
-    for (;;) {
-        v_.StartTime = module_.platform().clock.timer();
-        v_.BlockText.clear();
-        waitForBytes(35, kBlockLimit);
-        if (elapsed() >= kBlockLimit) {
-            s_.LinkErrorCount = 3;
+    // The copy, or nothing when the pair's time ran out (judged by the time alone: a block
+    // complete just as it passes fails) and the failure was reported.
+    auto copy = [&](double settleLimit) -> std::optional<std::string> {
+        std::string text;
+        step([&] { waitForBytes(kBlockSize, limits.pair); });
+        if (elapsed() >= limits.pair) {
+            LinkErrorCount = 3;
             ReportTransferError();
-            return;
+            return std::nullopt;
         }
-        v_.BlockText = comm_.input();
-        settle(kBlockLimit, true);
-        if (headerFailed(v_.BlockText)) {
-            if (s_.LinkErrorCount >= 3) {
-                return;
-            }
-            continue;
-        }
-        comm_.output(sync(ctl::ACK));
-        RepeatText.clear();
-        waitForBytes(35, kBlockLimit);
-        if (elapsed() >= kBlockLimit) {
-            s_.LinkErrorCount = 3;
-            ReportTransferError();
-            return;
-        }
-        RepeatText = comm_.input();
-        settle(kBlockLimit, true);
-        if (headerFailed(RepeatText)) {
-            if (s_.LinkErrorCount >= 3) {
-                return;
-            }
-            continue;
-        }
-        if (RepeatText != v_.BlockText) {
-            comm_.output(sync(ctl::NAK));
-            ++s_.LinkErrorCount;
-            continue;
-        }
-        comm_.output(sync(ctl::ACK));
-        v_.BlockText = RepeatText.substr(2, 12);
-        if (RepeatText.size() >= 35 && RepeatText[34] == ctl::ETX) {
-            comm_.setInputLen(2);
-            waitForBytes(2, kBlockLimit);
-            comm_.clearInBuffer();
-            return;
-        }
-    }
-}
-
-void DeviceLink::ReceiveBulkData() {
-    Platform& p = module_.platform();
-    // A run-time error inside the reception is reported and the reception goes on with the
-    // next step.
-    auto step = [this](const std::function<void()>& work) { module_.runStep(work); };
-    const std::string header = sync(ctl::STX);
-    // True when the copy is to be asked for again; the third failure has been reported then.
-    auto headerFailed = [&](const std::string& copy, bool& reported) {
-        if (copy.compare(0, 2, header) == 0 && s_.LinkErrorCount < 3) {
+        step([&] { text = comm_.input(); });
+        step([&] { settle(settleLimit, true); });
+        return text;
+    };
+    // True when the copy is to be asked for again, or the reception has failed.
+    auto rejected = [&](const std::string& text) {
+        if (text.compare(0, 2, sync(ctl::STX)) == 0 && LinkErrorCount < 3) {
             return false;
         }
-        ++s_.LinkErrorCount;
-        if (s_.LinkErrorCount >= 3) {
+        if (++LinkErrorCount >= 3) {
             ReportTransferError();
-            reported = true;
         } else {
             step([&] { comm_.output(sync(ctl::NAK)); });
         }
         return true;
     };
-    s_.CountText.clear();
-    step([&] { comm_.setInputLen(35); });
-    s_.LinkErrorCount = 0;
+    step([&] { comm_.setInputLen(kBlockSize); });
+    LinkErrorCount = 0;
     for (;;) {
-        v_.StartTime = p.clock.timer();
-        FirstCopy.clear();
-        step([&] { waitForBytes(35, kDataBlockLimit); });
-        // The limit is judged by the time alone: a block complete just as it passes fails.
-        if (elapsed() >= kDataBlockLimit) {
-            s_.LinkErrorCount = 3;
-            ReportTransferError();
-            return;
-        }
-        step([&] { FirstCopy = comm_.input(); });
-        step([&] { settle(kDataBlockLimit, true); });
-        bool reported = false;
-        if (headerFailed(FirstCopy, reported)) {
-            if (reported) {
-                return;
+        startTime_ = clock_.timer();
+        const auto first = copy(limits.pair);
+        if (!first || rejected(*first)) {
+            if (!first || LinkErrorCount >= 3) {
+                return LinkOutcome::Failed;
             }
             continue;
         }
         step([&] { comm_.output(sync(ctl::ACK)); });
-        RepeatCopy.clear();
-        step([&] { waitForBytes(35, kDataBlockLimit); });
-        if (elapsed() >= kDataBlockLimit) {
-            s_.LinkErrorCount = 3;
-            ReportTransferError();
-            return;
-        }
-        step([&] { RepeatCopy = comm_.input(); });
-        step([&] { settle(kBlockLimit, true); });
-        if (headerFailed(RepeatCopy, reported)) {
-            if (reported) {
-                return;
+        const auto repeat = copy(limits.repeatSettle);
+        if (!repeat || rejected(*repeat)) {
+            if (!repeat || LinkErrorCount >= 3) {
+                return LinkOutcome::Failed;
             }
             continue;
         }
-        if (RepeatCopy != FirstCopy) {
+        if (*repeat != *first) {
             step([&] { comm_.output(sync(ctl::NAK)); });
-            ++s_.LinkErrorCount;
+            ++LinkErrorCount; // a third failure this way is reported by the next header check
             continue;
         }
-        s_.SendBuffer = sync(ctl::ACK);
-        step([&] { comm_.output(s_.SendBuffer); });
-        p.screen.setStatus("Status: Die Daten werden übertragen: " + printableOnly(RepeatCopy));
-        s_.LinkErrorCount = 0;
-        s_.CountText.append(RepeatCopy, 2, 32);
-        if (RepeatCopy.size() >= 35 && RepeatCopy[34] == ctl::ETX) {
+        step([&] { comm_.output(sync(ctl::ACK)); });
+        accept(*repeat);
+        LinkErrorCount = limits.countPerBlock ? 0 : LinkErrorCount;
+        if (repeat->size() >= kBlockSize && (*repeat)[kBlockSize - 1] == ctl::ETX) {
             break;
         }
-        s_.LinkErrorCount = 0;
     }
+    // The closing characters are taken without a look.
     step([&] { comm_.setInputLen(2); });
-    step([&] { waitForBytes(2, kBlockLimit); });
-    step([&] { s_.ReceiveBuffer = comm_.input(); });
+    step([&] { waitForBytes(2, kClosingLimit); });
     step([&] { comm_.clearInBuffer(); });
-    s_.LinkErrorCount = 0;
+    return LinkOutcome::Ok;
+}
+
+LinkOutcome DeviceLink::ReceiveVerifiedBlock(std::string& BlockText) {
+    static constexpr BlockLimits kClockBlock{2.0, 2.0, false, false};
+    return receiveBlocks(kClockBlock,
+                         [&](const std::string& block) { BlockText = block.substr(2, 12); });
+}
+
+LinkOutcome DeviceLink::ReceiveBulkData(std::string& CountText) {
+    static constexpr BlockLimits kDataBlock{3.0, 2.0, true, true};
+    CountText.clear();
+    return receiveBlocks(kDataBlock, [&](const std::string& block) {
+        screen_.setStatus("Status: Die Daten werden übertragen: " + printableOnly(block));
+        CountText.append(block, 2, 32);
+    });
 }
 
 void DeviceLink::ReportTransferError() {
-    Screen& screen = module_.platform().screen;
-    v_.LineBreak = "\n";
-    screen.setPointer(Pointer::Arrow);
-    screen.setStatus("Status: Fehler");
-    v_.MessageText = "Übertragungsfehler!" + v_.LineBreak + v_.LineBreak +
-                     "Bitte prüfen Sie die Kabelverbindungen" + v_.LineBreak + v_.LineBreak +
-                     "und die Spannungsversorgung.";
-    screen.messageBox(v_.MessageText, MsgButtons::OK, MsgIcon::None);
-    screen.setStatus("Status: ");
+    screen_.setPointer(Pointer::Arrow);
+    screen_.setStatus("Status: Fehler");
+    screen_.messageBox("Übertragungsfehler!\n\nBitte prüfen Sie die Kabelverbindungen\n\n"
+                       "und die Spannungsversorgung.",
+                       MsgButtons::OK, MsgIcon::None);
+    screen_.setStatus("Status: ");
     if (comm_.portOpen()) {
         comm_.setPortOpen(false);
     }
 }
-
-void DeviceLink::MSComm1_OnComm(int commEvent) {
+void DeviceLink::MSComm1_OnComm(int commEvent, int& MsgBoxAnswer) {
     switch (commEvent) {
     case comm::EvSend:
         eventSlot_ = "Senden!!!!";
@@ -308,12 +319,11 @@ void DeviceLink::MSComm1_OnComm(int commEvent) {
     if (errorSlot_.empty()) {
         return;
     }
-    Screen& screen = module_.platform().screen;
-    screen.beep();
-    s_.MsgBoxAnswer = screen.messageBox(errorSlot_, MsgButtons::OKCancel, MsgIcon::None,
-                                        "Press Cancel to Quit, Ok to ignore.");
+    screen_.beep();
+    MsgBoxAnswer = screen_.messageBox(errorSlot_, MsgButtons::OKCancel, MsgIcon::None,
+                                      "Press Cancel to Quit, Ok to ignore.");
     errorSlot_.clear();
-    if (s_.MsgBoxAnswer == answer::Cancel && comm_.portOpen()) {
+    if (MsgBoxAnswer == answer::Cancel && comm_.portOpen()) {
         comm_.setPortOpen(false);
     }
 }

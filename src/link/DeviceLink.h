@@ -1,60 +1,84 @@
 #pragma once
 
-#include "app/ORVA_DS.h"
-#include "app/frmEditor.h"
+#include "platform/Platform.h"
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace orva {
 
-// Control characters of the link.
+// Control characters of the link; SYN, the sync character, begins every message.
 namespace ctl {
-inline constexpr char STX = 2;
-inline constexpr char ETX = 3;
-inline constexpr char EOT = 4;
-inline constexpr char ENQ = 5;
-inline constexpr char ACK = 6;
-inline constexpr char NAK = 21;
-inline constexpr char SYN = 22;
-inline constexpr char ETB = 23;
+inline constexpr char STX = 2, ETX = 3, EOT = 4, ENQ = 5, ACK = 6, NAK = 21, SYN = 22, ETB = 23;
 } // namespace ctl
 
-// The character-level protocol with the light barrier. Outcomes go to the shared state
-// (`LinkErrorCount`, `ReceiveBuffer`, `BlockText`), not to return values; run-time errors of
-// the serial control pass to the calling command's trap.
+// How a link operation ended. After `Failed` the transfer-error report has been shown and the
+// port closed; `DateNotHeld`: the device stayed silent after a from-date command.
+enum class LinkOutcome { Ok, Failed, DateNotHeld };
+
+// The character-level protocol with the light barrier. Run-time errors of the serial control
+// pass to the calling command's trap, except inside the bulk reception.
 class DeviceLink {
 public:
-    DeviceLink(ORVA_DS& state, EditorVariables& vars, OrvaModule& module);
+    // `trap` runs one step of the bulk reception, reporting what it throws.
+    using Trap = std::function<bool(const std::function<void()>&)>;
+    DeviceLink(Platform& platform, Trap trap);
 
-    void WakeDevice();
-    void SendCommand(const std::string& command);
-    void ReceiveCharacters(int count);
-    void ReceiveVerifiedBlock();
+    // The start of every device command: the port opened if closed (its input discarded on
+    // request), the hourglass, the status line.
+    void BeginCommand(bool discardInput);
+    // SYN×5 ENQ until SYN ACK, three tries. Starts the failure count afresh.
+    LinkOutcome WakeDevice();
+    // SYN STX `letters` ETX, sent twice, or once more after a failed send. Starts the count
+    // afresh.
+    LinkOutcome SendCommand(const std::string& letters);
+    // SYN STX `letters` ETX until two sends in a row are acknowledged; counts on.
+    LinkOutcome SendCommandTwiceInARow(const std::string& letters);
+    // A clock data block, sent twice, each again after a NAK; counts on.
+    LinkOutcome SendBlockTwice(const std::string& block);
+    // SYN EOT, then the device's own wake-up (a wrong one counts one failure), answered with
+    // SYN ACK.
+    LinkOutcome AnswerDeviceWakeUp();
+    // SYN EOT, then the device's answer to a from-date command, answered with SYN ACK;
+    // `DateNotHeld` when it stays silent.
+    LinkOutcome AnswerDateWakeUp();
+    // Up to `count` characters, waited for one second; a surplus stays buffered.
+    std::string ReceiveCharacters(int count);
+    // The clock block: characters 3-14 of the last block into `BlockText`.
+    LinkOutcome ReceiveVerifiedBlock(std::string& BlockText);
+    // The count data blocks: their contents appended to `CountText` as they are accepted.
+    LinkOutcome ReceiveBulkData(std::string& CountText);
     void ReportTransferError();
-    // Receives the count data blocks of a download into `CountText`.
-    void ReceiveBulkData();
-    void MSComm1_OnComm(int commEvent);
+    // Shows a serial error (not an event) and stores the answer in `MsgBoxAnswer`.
+    void MSComm1_OnComm(int commEvent, int& MsgBoxAnswer);
 
     // The sync character followed by `c`.
-    std::string sync(char c) const;
-    // Seconds since the current wait's `StartTime`.
-    double elapsed();
-    // Polls until `count` bytes are buffered or `limit` seconds have passed since StartTime.
-    void waitForBytes(int count, double limit);
-    // Polls while bytes are still arriving, up to `limit` seconds since StartTime. With
-    // `inclusive` the poll goes on at exactly the limit too.
-    void settle(double limit, bool inclusive);
+    static std::string sync(char c) { return {ctl::SYN, c}; }
 
-    std::string RepeatText;
-    // The two copies of the data block under reception.
-    std::string FirstCopy;
-    std::string RepeatCopy;
+    // Failures of the current exchange: 3 ends it with the report. Operations that do not
+    // start it afresh count on from what the one before left.
+    std::int16_t LinkErrorCount = 0;
 
 private:
-    ORVA_DS& s_;
-    EditorVariables& v_;
-    OrvaModule& module_;
+    enum class Answer { Ack, Nak, Other, Failed };
+    struct BlockLimits;
+
+    // A wrong answer (or a stalled wait) counts one failure; the third is reported.
+    Answer judge(const std::string& got, const std::string& expected);
+    Answer sendAndJudge(const std::string& text);
+    LinkOutcome receiveBlocks(const BlockLimits& limits,
+                              const std::function<void(const std::string&)>& accept);
+    double elapsed() { return clock_.timer() - startTime_; }
+    void waitForBytes(int count, double limit);
+    // Polls while bytes keep arriving, up to `limit` seconds; `inclusive`: at the limit too.
+    void settle(double limit, bool inclusive);
+
     SerialControl& comm_;
+    Screen& screen_;
+    Clock& clock_;
+    Trap trap_;
+    double startTime_ = 0.0; // start of the current timed wait
     std::string eventSlot_;
     std::string errorSlot_;
 };

@@ -4,49 +4,48 @@
 
 namespace orva {
 
+namespace {
+
+struct Described {
+    int number;
+    const char* description;
+};
+
+constexpr Described kDescriptions[] = {
+    {err::InvalidProcedureCall, "Unzulässiger Prozeduraufruf oder ungültiges Argument"},
+    {err::Overflow, "Überlauf"},
+    {err::OutOfMemory, "Nicht genügend Speicher"},
+    {err::SubscriptOutOfRange, "Index außerhalb des gültigen Bereichs"},
+    {err::TypeMismatch, "Typen unverträglich"},
+    {err::Internal, "Interner Fehler"},
+    {err::BadFileName, "Dateiname oder -nummer falsch"},
+    {err::FileNotFound, "Datei nicht gefunden"},
+    {err::FileAlreadyOpen, "Datei bereits geöffnet"},
+    {err::DeviceIO, "Geräte-E/A-Fehler"},
+    {err::DiskFull, "Datenträger voll"},
+    {err::DeviceUnavailable, "Gerät nicht verfügbar"},
+    {err::PermissionDenied, "Zugriff verweigert"},
+    {err::DiskNotReady, "Datenträger nicht bereit"},
+    {err::PathFileAccess, "Fehler beim Zugriff auf Pfad/Datei"},
+    {err::PathNotFound, "Pfad nicht gefunden"},
+    {err::NoSuchControl, "Steuerelementfeld-Element existiert nicht"},
+    {err::InvalidProperty, "Ungültiger Eigenschaftswert"},
+    {err::PrinterError, "Druckerfehler"},
+    {err::InvalidPortNumber, "Ungültige Anschlußnummer"},
+    {err::PortAlreadyOpen, "Anschluß bereits geöffnet"},
+    {err::PortNotOpen, "Vorgang nur bei geöffnetem Anschluß gültig"},
+    {err::DialogCancelled, "Abbrechen wurde gewählt"},
+};
+
+} // namespace
+
 std::string runTimeErrorDescription(int number) {
-    switch (number) {
-    case err::InvalidProcedureCall:
-        return "Unzulässiger Prozeduraufruf oder ungültiges Argument";
-    case err::Overflow:
-        return "Überlauf";
-    case 7:
-        return "Nicht genügend Speicher";
-    case err::SubscriptOutOfRange:
-        return "Index außerhalb des gültigen Bereichs";
-    case err::TypeMismatch:
-        return "Typen unverträglich";
-    case err::BadFileName:
-        return "Dateiname oder -nummer falsch";
-    case err::FileNotFound:
-        return "Datei nicht gefunden";
-    case 55:
-        return "Datei bereits geöffnet";
-    case 57:
-        return "Geräte-E/A-Fehler";
-    case err::DiskFull:
-        return "Datenträger voll";
-    case err::DeviceUnavailable:
-        return "Gerät nicht verfügbar";
-    case err::PermissionDenied:
-        return "Zugriff verweigert";
-    case err::DiskNotReady:
-        return "Datenträger nicht bereit";
-    case err::PathFileAccess:
-        return "Fehler beim Zugriff auf Pfad/Datei";
-    case err::PathNotFound:
-        return "Pfad nicht gefunden";
-    case err::PrinterError:
-        return "Druckerfehler";
-    case err::InvalidPortNumber:
-        return "Ungültige Anschlußnummer";
-    case err::PortAlreadyOpen:
-        return "Anschluß bereits geöffnet";
-    case err::DialogCancelled:
-        return "Abbrechen wurde gewählt";
-    default:
-        return "Anwendungs- oder objektdefinierter Fehler";
+    for (const Described& d : kDescriptions) {
+        if (d.number == number) {
+            return d.description;
+        }
     }
+    return "Anwendungs- oder objektdefinierter Fehler";
 }
 
 RunTimeError::RunTimeError(int number) : RunTimeError(number, runTimeErrorDescription(number)) {}

@@ -8,22 +8,24 @@ namespace orva {
 
 // Codes of the serial control's OnComm event.
 namespace comm {
-inline constexpr int EvSend = 1;
-inline constexpr int EvReceive = 2;
-inline constexpr int EvCTS = 3;
-inline constexpr int EvDSR = 4;
-inline constexpr int EvCD = 5;
-inline constexpr int EvRing = 6;
-inline constexpr int EvEOF = 7;
-inline constexpr int EvBreak = 1001;
-inline constexpr int ErCTSTO = 1002;
-inline constexpr int ErDSRTO = 1003;
-inline constexpr int ErFrame = 1004;
-inline constexpr int ErOverrun = 1006;
-inline constexpr int ErCDTO = 1007;
-inline constexpr int ErRxOver = 1008;
-inline constexpr int ErRxParity = 1009;
-inline constexpr int ErTxFull = 1010;
+enum Code : int {
+    EvSend = 1,
+    EvReceive = 2,
+    EvCTS = 3,
+    EvDSR = 4,
+    EvCD = 5,
+    EvRing = 6,
+    EvEOF = 7,
+    EvBreak = 1001,
+    ErCTSTO = 1002,
+    ErDSRTO = 1003,
+    ErFrame = 1004,
+    ErOverrun = 1006,
+    ErCDTO = 1007,
+    ErRxOver = 1008,
+    ErRxParity = 1009,
+    ErTxFull = 1010,
+};
 } // namespace comm
 
 // The serial port as the program drives it: a port number, line parameters, open/closed, bytes

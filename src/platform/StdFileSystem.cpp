@@ -125,7 +125,7 @@ std::string StdFileSystem::readFile(const std::string& path) {
         bytes.append(buf, static_cast<std::size_t>(in.gcount()));
     }
     if (in.bad()) {
-        throw RunTimeError(57);
+        throw RunTimeError(err::DeviceIO);
     }
     return bytes;
 }

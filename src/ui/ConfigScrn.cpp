@@ -3,11 +3,6 @@
 #include "platform/RunTimeError.h"
 
 namespace orva {
-namespace {
-
-constexpr int kNoSuchControl = 340;
-
-} // namespace
 
 const std::vector<ConfigFrame>& configScrnFrames() {
     static const std::vector<ConfigFrame> frames = {
@@ -53,7 +48,7 @@ void ConfigScrn::selectOption(const std::string& name) {
             }
         }
     }
-    throw RunTimeError(kNoSuchControl, "Steuerelementfeld-Element existiert nicht");
+    throw RunTimeError(err::NoSuchControl);
 }
 
 void ConfigScrn::Form_Load() {

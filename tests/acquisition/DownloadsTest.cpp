@@ -68,7 +68,6 @@ protected:
         EXPECT_TRUE(p.dialog.requests.empty());
         EXPECT_EQ(p.files.writes, 1); // the settings file at start-up only
         EXPECT_EQ(p.text.value, "");
-        EXPECT_EQ(program.state.LinkErrorCount, 0);
         EXPECT_FALSE(p.comm.open);
         EXPECT_EQ(p.screen.pointer(), Pointer::Arrow);
     }
@@ -103,7 +102,6 @@ TEST_F(DownloadsTest, DailyDataEndsInTheReportAndTheProposedFile) {
     ASSERT_GE(counts.size(), 32u);
     EXPECT_TRUE(
         statusShown("Status: Die Daten werden übertragen: " + counts.substr(counts.size() - 32)));
-    EXPECT_EQ(program.state.LinkErrorCount, 0);
     EXPECT_FALSE(p.comm.open);
     EXPECT_EQ(p.screen.pointer(), Pointer::Arrow);
 }

@@ -25,7 +25,6 @@ TEST_F(StartupTest, PreparesDirectorySettingsPortAndStatus) {
     EXPECT_EQ(p.comm.lineSettings, "9600,N,8,1");
     EXPECT_EQ(p.comm.len, 1);
     EXPECT_FALSE(p.comm.open);
-    EXPECT_EQ(s.SyncCode, 22);
     EXPECT_EQ(s.NewLine, "\r\n");
     EXPECT_EQ(p.screen.statusHistory, std::vector<std::string>{"Status: "});
     EXPECT_EQ(window.calls, (std::vector<std::string>{"place", "centre"}));
@@ -74,7 +73,6 @@ TEST_F(StartupTest, DataDirectoryThatCannotBeMadeGivesTwoBoxesAndTheProgramRunsO
     EXPECT_EQ(p.screen.boxes[1].title, "ORVA-DS");
     // The rest of the start-up ran, in the folder the program was started from.
     EXPECT_EQ(p.files.file("/opt/orva/ORVAInit.txt"), "Beide__Std_06:00_18:00_2\r\n");
-    EXPECT_EQ(s.SyncCode, 22);
     EXPECT_EQ(p.screen.status(), "Status: ");
     EXPECT_EQ(window.calls.size(), 2u);
 }
@@ -96,7 +94,7 @@ TEST(EditorLayout, StatusBandOnTopAndTextBelowNeverNegative) {
     EXPECT_EQ(centredOnScreen(1920, 1080, 640, 480), (Rect{640, 300, 640, 480}));
 }
 
-TEST(MenuTree, UnknownItemsAreIgnoredAndChangesAreAnnounced) {
+TEST(MenuTree, ChangesAreAnnouncedAndHandlersRunOnlyForTheirItems) {
     ORVA_DS s;
     test::FakePlatform p;
     FakeWindow w;
@@ -109,10 +107,15 @@ TEST(MenuTree, UnknownItemsAreIgnoredAndChangesAreAnnounced) {
     editor.menu().setChecked("mnuNothing", 0, true);
     EXPECT_EQ(changed, (std::vector<std::string>{"mnuZählrU(2)", "mnuZeitr(1)"}));
     std::vector<int> clicks;
-    editor.setMenuHandler("mnuDateiU", [&](int index) { clicks.push_back(index); });
+    editor.menu().setHandler("mnuDateiU", [&](int index) { clicks.push_back(index); });
     editor.menuClick("mnuDateiU", 4);
-    editor.menuClick("mnuUhrlesen", -1); // not built: does nothing
+    editor.menuClick("mnuDateiU", 9); // no such item
+    editor.menuClick("mnuUhrlesen", -1);
     EXPECT_EQ(clicks, std::vector<int>{4});
+    // What the wiring check sees: an item without a command, a command without an item.
+    editor.menu().setHandler("mnuUhrLesen", [](int) {});
+    EXPECT_EQ(editor.menu().unwiredItems().front(), "mnuTagesDaten");
+    EXPECT_EQ(editor.menu().strayHandlers(), std::vector<std::string>{"mnuUhrLesen"});
 }
 
 } // namespace

@@ -82,8 +82,8 @@ TEST_F(SetDeviceClockTest, HandEntryIsSentAndReadBackByTheClockRead) {
 
     program.editor.menuClick("mnuUhrlesen", -1);
     ASSERT_EQ(p.screen.boxes.size(), 2u);
-    EXPECT_EQ(program.clock.DeviceClockLine.substr(0, 21), "ORVA-DS \tUhr: 14:35:0");
-    EXPECT_NE(program.clock.DeviceClockLine.find("Datum: 02.11.94"), std::string::npos);
+    EXPECT_EQ(p.screen.boxes[1].text.substr(0, 22), "\nORVA-DS \tUhr: 14:35:0");
+    EXPECT_NE(p.screen.boxes[1].text.find("Datum: 02.11.94\n"), std::string::npos);
 }
 
 TEST_F(SetDeviceClockTest, TwoDigitYearAndAnUnreadMiddleCharacter) {
@@ -133,7 +133,7 @@ TEST_F(SetDeviceClockTest, NakRepeatsTheBlockAndTheThirdFailureReports) {
     EXPECT_EQ(p.screen.boxes[1].text.substr(0, 20), "Übertragungsfehler!");
     EXPECT_EQ(p.screen.status(), "Status: ");
     EXPECT_FALSE(p.comm.open);
-    EXPECT_GE(program.state.LinkErrorCount, 3);
+    EXPECT_GE(program.link.LinkErrorCount, 3);
 }
 
 TEST_F(SetDeviceClockTest, OneNakIsRepeatedAndTheClockIsStillSet) {

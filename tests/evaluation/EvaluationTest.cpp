@@ -1,4 +1,5 @@
 #include "evaluation/Evaluation.h"
+#include "acquisition/Downloads.h"
 #include "fakes/FakePlatform.h"
 #include "platform/Text.h"
 
@@ -18,40 +19,31 @@
 namespace orva::test {
 namespace {
 
-// The evaluation with the state it shares, on fake screen and text area.
+// The report function with the settings and the carry-over of one report to the next.
 struct EvaluationRig {
-    EvaluationRig() {
-        state.NewLine = "\r\n";
-        state.CountDirection = "Beide_";
-        state.WindowFromHour = "06";
-        state.WindowToHour = "18";
-    }
-
     std::string report(const std::string& countText) {
-        state.CountText = countText;
-        eval.BuildReport();
-        return state.ReportText;
+        last = MakeReport(countText, settings, carry);
+        carry = last.CarryOver;
+        return last.ReportText;
     }
 
-    // Numbers of the run-time error boxes shown so far; each must be the generic report.
-    std::vector<int> errorNumbers() const {
-        std::vector<int> numbers;
-        for (const auto& box : fake.screen.boxes) {
-            const auto at = box.text.find("    Fehlernummer ");
-            const int n = at == std::string::npos ? -1 : std::atoi(box.text.c_str() + at + 17);
-            EXPECT_EQ(box.text, runTimeErrorDescription(n) + "    Fehlernummer " +
-                                    std::to_string(n) + " aufgetreten! ");
-            numbers.push_back(n);
-        }
-        return numbers;
-    }
-
-    FakePlatform fake;
-    ORVA_DS state;
-    EditorVariables vars;
-    OrvaModule module{state, fake.platform};
-    Evaluation eval{state, vars, module, fake.text};
+    ReportSettings settings{"Beide_", "06", "18", "\r\n"};
+    ReportCarryOver carry;
+    Report last;
 };
+
+// Numbers of the run-time error boxes shown so far; each must be the generic report.
+std::vector<int> errorNumbers(const FakeScreen& screen) {
+    std::vector<int> numbers;
+    for (const auto& box : screen.boxes) {
+        const auto at = box.text.find("    Fehlernummer ");
+        const int n = at == std::string::npos ? -1 : std::atoi(box.text.c_str() + at + 17);
+        EXPECT_EQ(box.text, runTimeErrorDescription(n) + "    Fehlernummer " + std::to_string(n) +
+                                " aufgetreten! ");
+        numbers.push_back(n);
+    }
+    return numbers;
+}
 
 const std::string kSeparator(12, '0');
 const std::string kEnd(18, '0');
@@ -100,12 +92,9 @@ TEST(HexToDecimal, ConvertsGroupByGroupAndReportsAnIncompleteOne) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text + " width " + std::to_string(c.width));
-        EvaluationRig rig;
-        rig.vars.HexGroupWidth = c.width;
-        rig.eval.HexToDecimal(c.text);
-        EXPECT_EQ(rig.vars.DecimalText, c.decimal);
-        EXPECT_EQ(rig.vars.LineBreak, "\n");
-        EXPECT_EQ(rig.errorNumbers(), c.errors);
+        const Conversion result = HexToDecimal(c.text, c.width);
+        EXPECT_EQ(result.DecimalText, c.decimal);
+        EXPECT_EQ(result.error == 0 ? std::vector<int>{} : std::vector{result.error}, c.errors);
     }
 }
 
@@ -132,15 +121,14 @@ TEST(DayBlocks, AreFoundOnlyAtBlockPositionsAndClosedByTheNextOne) {
         const std::string expected = rig.report(c.sameAs);
         EXPECT_EQ(expected.empty(), c.sameAs.empty());
         EXPECT_EQ(rig.report(c.countText), expected);
-        EXPECT_EQ(rig.fake.text.value, expected);
-        EXPECT_TRUE(rig.fake.screen.boxes.empty());
+        EXPECT_TRUE(rig.last.Errors.empty());
     }
 }
 
 TEST(DayBlocks, TwelveZerosAtABlockPositionInsideARecordStartANewDay) {
     EvaluationRig rig;
-    rig.state.WindowFromHour = "00";
-    rig.state.WindowToHour = "23";
+    rig.settings.WindowFromHour = "00";
+    rig.settings.WindowToHour = "23";
     // The second record (hour 0, both counts 0) is a separator; 5E0C1E is then a date.
     const auto lines = tableLines(
         rig.report(day(kDate, kRecord13 + "000000000000" + "5E0C1E" + kRecord13) + kEnd));
@@ -200,71 +188,80 @@ TEST(EvaluateDayBlock, EdgeCasesOfRecordsPeriodAndDirection) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EvaluationRig rig;
-        rig.state.CountDirection = c.direction;
-        rig.state.WindowFromHour = c.from;
-        rig.state.WindowToHour = c.to;
-        rig.eval.Pieces = {"\r\n\r\n", "\t\t" + kDashes + "\r\n", "", "", ""};
-        const std::string earlier = "\tearlier days\r\n";
-        rig.state.ReportText = earlier;
-        rig.eval.DayBlockText = kSeparator + kDate + c.records;
-        rig.eval.EvaluateDayBlock();
-        ASSERT_TRUE(rig.state.ReportText.starts_with(earlier));
-        EXPECT_EQ(tableLines(rig.state.ReportText.substr(earlier.size())), c.lines);
-        EXPECT_EQ(rig.errorNumbers(), c.errors);
-        EXPECT_EQ(rig.eval.DayBlockText.empty(), !c.lines.empty()); // kept when the block failed
+        rig.settings = {c.direction, c.from, c.to, "\r\n"};
+        // The day after another: a failing one leaves the earlier one's table alone.
+        const std::string earlier = rig.report(day("5E0C1E", "") + kEnd);
+        const std::string both = rig.report(day("5E0C1E", "") + day(kDate, c.records) + kEnd);
+        ASSERT_TRUE(both.starts_with(earlier));
+        EXPECT_EQ(tableLines(both.substr(earlier.size())), c.lines);
+        EXPECT_EQ(rig.last.Errors, c.errors);
     }
 }
 
-TEST(EvaluateDayBlock, ShortBlockAndWideDateBytes) {
+TEST(EvaluateDayBlock, WideDateBytes) {
     EvaluationRig rig;
-    rig.eval.DayBlockText = kSeparator;
-    rig.eval.EvaluateDayBlock();
-    EXPECT_EQ(rig.state.ReportText, "");
-    EXPECT_EQ(rig.errorNumbers(), std::vector{err::InvalidProcedureCall});
-
     // Three digits for the year byte shift the fixed positions of the date text "2551231".
     EXPECT_TRUE(
         rig.report(day("FF0C1F", "") + kEnd).starts_with("\tORVA-DS:  Datum: 23.51.25\r\n"));
 }
 
-TEST(HourTable, RowsOfTheDayAreResetButRow24CarriesOver) {
+// The counts as another window reads them: hours of a day without a record count 0, row 24
+// is kept and carried to the next report, and refused records and days are counted.
+TEST(CountData, DaysHoursAndRow24AsNumbers) {
+    const CountData data = ReadCountData(day(kDate, kRecord13 + "001800050006") +
+                                         day("5E0C1E", "000100010001" + std::string("000D00")) +
+                                         day("5E0101", "") + day("5E0C1D", "0019") + kEnd);
+    ASSERT_EQ(data.Days.size(), 3u);
+    EXPECT_EQ(data.Days[0].DateText, "31.12.94");
+    EXPECT_EQ(data.Days[0].Hours[13].Right, 37);
+    EXPECT_EQ(data.Days[1].Hours[13].Right, std::nullopt);
+    EXPECT_EQ(data.Days[1].Hours[1].Left, 1);
+    EXPECT_EQ(data.Days[1].Hours[2].Left, 0);
+    EXPECT_TRUE(data.Days[2].Refused);
+    EXPECT_EQ(data.RefusedBlocks, 1);
+    EXPECT_EQ(data.RefusedRecords, 1);
     EvaluationRig rig;
     rig.report(day(kDate, kRecord13 + "001800050006") + day("5E0C1E", "000100010001") + kEnd);
-    EXPECT_EQ(rig.eval.HourTable[13].Right, "0");
-    EXPECT_EQ(rig.eval.HourTable[1].Left, "00001");
-    EXPECT_EQ(rig.eval.HourTable[24].Hour, "24");
-    EXPECT_EQ(rig.eval.HourTable[24].Left, "00006");
+    ASSERT_TRUE(rig.carry.Hour24);
+    EXPECT_EQ(rig.carry.Hour24->Left, 6);
 }
 
 TEST(ChosenHeader, IsWrittenAgainByATableWithoutHoursEvenInALaterReport) {
     EvaluationRig rig;
-    rig.state.WindowFromHour = "18";
-    rig.state.WindowToHour = "06";
+    rig.settings = {"Beide_", "18", "06", "\r\n"};
     EXPECT_EQ(rig.report(day(kDate, kRecord13) + kEnd), "\t" + kDateLine + "\r\n\r\n\r\n");
 
-    rig.state.CountDirection = "Links_";
-    rig.state.WindowFromHour = "13";
-    rig.state.WindowToHour = "13";
+    rig.settings = {"Links_", "13", "13", "\r\n"};
     rig.report(day(kDate, kRecord13) + kEnd);
-    rig.state.CountDirection = "Beide_";
-    rig.state.WindowFromHour = "18";
-    rig.state.WindowToHour = "06";
+    rig.settings = {"Beide_", "18", "06", "\r\n"};
     EXPECT_EQ(rig.report(day(kDate, kRecord13) + kEnd),
               "\t" + kDateLine + "\r\n\t\tPersonen\r\n\tUhrzeit\tLinks\r\n\r\n\r\n");
 }
 
-// The text area failing must not stop the report: it is reported and the command goes on.
-TEST(BuildReport, AFailingStepIsReportedAndTheRestRuns) {
+// The program's report: in the text area, the errors as boxes in the order met; a text area
+// that fails is reported and the command goes on.
+TEST(BuildReport, ShowsTheReportAndTheErrorsAndSurvivesAFailingTextArea) {
     struct BrokenTextArea : FakeTextArea {
-        void setText(const std::string&) override { throw RunTimeError(7); }
+        void setText(const std::string& t) override {
+            FakeTextArea::setText(t);
+            throw RunTimeError(7);
+        }
     } broken;
-    EvaluationRig rig;
-    Evaluation eval{rig.state, rig.vars, rig.module, broken};
-    rig.state.CountText = day(kDate, kRecord13) + kEnd;
-    eval.BuildReport();
-    EXPECT_EQ(rig.errorNumbers(), std::vector{7});
-    EXPECT_EQ(rig.fake.screen.pointer(), Pointer::Hourglass);
-    EXPECT_TRUE(rig.state.ReportText.find("\t13\t37\t7\r\n") != std::string::npos);
+    FakePlatform fake;
+    ORVA_DS state;
+    state.CountText = day(kDate, kRecord13 + "001900010001") + day(kDate, kRecord13) +
+                      day(kDate, "000D00") + kEnd;
+    state.CountDirection = "Beide_";
+    state.NewLine = "\r\n";
+    state.WindowFromHour = state.WindowToHour = "13";
+    OrvaModule module{state, fake.platform};
+    Evaluation{state, module, broken}.BuildReport();
+    EXPECT_EQ(
+        errorNumbers(fake.screen),
+        (std::vector{err::SubscriptOutOfRange, err::InvalidProcedureCall, err::TypeMismatch, 7}));
+    EXPECT_EQ(fake.screen.pointer(), Pointer::Hourglass);
+    EXPECT_EQ(tableLines(broken.value),
+              (std::vector<std::string>{kDateLine, "13 37 7", kDashes, "Summe 37 7"}));
 }
 
 std::optional<std::string> optionalText(const nlohmann::json& value) {
@@ -303,26 +300,24 @@ TEST(GoldenReport, EveryCaseMatchesByteForByte) {
     for (const auto& file : files) {
         SCOPED_TRACE(file.filename().string());
         const auto golden = nlohmann::json::parse(std::ifstream(file));
-        EvaluationRig rig;
-        rig.state.CountDirection = golden.at("direction").get<std::string>();
-        rig.state.WindowFromHour = optionalText(golden.at("from_hour"));
-        rig.state.WindowToHour = optionalText(golden.at("to_hour"));
-        rig.eval.ChosenHeader = optionalText(golden.at("previous_header")).value_or("");
-        rig.fake.text.value = "left over";
+        const ReportSettings settings{golden.at("direction").get<std::string>(),
+                                      optionalText(golden.at("from_hour")),
+                                      optionalText(golden.at("to_hour")), "\r\n"};
+        const ReportCarryOver before{optionalText(golden.at("previous_header")).value_or(""),
+                                     std::nullopt};
 
-        const std::string report = rig.report(golden.at("count_text").get<std::string>());
+        const Report report =
+            MakeReport(golden.at("count_text").get<std::string>(), settings, before);
 
-        const auto expected = golden.at("expected_report").get<std::string>();
-        EXPECT_EQ(report, expected);
-        EXPECT_EQ(rig.fake.text.value, expected);
-        EXPECT_EQ(hex(utf8ToCp1252(rig.fake.text.value + "\r\n")),
+        EXPECT_EQ(report.ReportText, golden.at("expected_report").get<std::string>());
+        EXPECT_EQ(hex(utf8ToCp1252(report.ReportText + "\r\n")),
                   golden.at("expected_file_bytes_hex").get<std::string>());
         std::vector<int> expectedErrors;
         for (const auto& name : golden.at("expected_errors")) {
             expectedErrors.push_back(errorNumber.at(name.get<std::string>()));
         }
-        EXPECT_EQ(rig.errorNumbers(), expectedErrors);
-        EXPECT_EQ(rig.eval.ChosenHeader,
+        EXPECT_EQ(report.Errors, expectedErrors);
+        EXPECT_EQ(report.CarryOver.ChosenHeader,
                   optionalText(golden.at("expected_chosen_header_after")).value_or(""));
     }
 }

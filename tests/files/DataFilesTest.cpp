@@ -123,7 +123,6 @@ TEST_F(DataFilesTest, DriveNotReadyAsksAndTriesTheSameStepAgain) {
     EXPECT_EQ(p.screen.boxes[0].text, kNoDisk);
     EXPECT_EQ(p.screen.boxes[0].icon, MsgIcon::None);
     EXPECT_EQ(p.files.file("TD0512.txt"), "Bericht\r\n");
-    EXPECT_EQ(s.FileErrorNumber, 0);
 
     p.files.files["/home/op/ORVA-DS/x.txt"] = "inhalt";
     p.files.nextReadErrors = {err::DiskNotReady};
@@ -142,7 +141,6 @@ TEST_F(DataFilesTest, AFailingWriteIsReportedOnceKeepsTheOldFileAndEnds) {
     ASSERT_EQ(p.screen.boxes.size(), 1u);
     EXPECT_EQ(p.screen.boxes[0].text, "Datenträger voll    Fehlernummer 61 aufgetreten! ");
     EXPECT_EQ(p.files.file("TD0512.txt"), "alt\r\n");
-    EXPECT_EQ(s.FileErrorNumber, err::DiskFull);
     EXPECT_EQ(p.screen.pointer(), Pointer::Arrow);
 }
 

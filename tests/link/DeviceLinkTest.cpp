@@ -20,8 +20,6 @@ const std::string kTransferError =
 class LinkTest : public testing::Test {
 protected:
     LinkTest() {
-        s.SyncCode = 22;
-        s.NewLine = "\r\n";
         p.comm.open = true;
         p.comm.device = [this](std::string_view bytes) {
             sends.emplace_back(bytes);
@@ -56,34 +54,33 @@ protected:
         EXPECT_EQ(p.screen.statusHistory, (std::vector<std::string>{"Status: Fehler", "Status: "}));
         EXPECT_EQ(p.screen.pointer(), Pointer::Arrow);
         EXPECT_FALSE(p.comm.open);
-        EXPECT_GE(s.LinkErrorCount, 3);
+        EXPECT_GE(link.LinkErrorCount, 3);
     }
 
     test::FakePlatform p;
-    ORVA_DS s;
-    EditorVariables v;
-    OrvaModule module{s, p.platform};
-    DeviceLink link{s, v, module};
+    DeviceLink link{p.platform, [](const std::function<void()>& step) {
+                        step();
+                        return true;
+                    }};
     std::deque<std::string> replies;
     std::vector<std::string> sends;
     std::vector<double> sendTimes;
 };
 
 TEST_F(LinkTest, SilentDeviceGetsThreeWakeUpsOneSecondApartThenTheReport) {
-    link.WakeDevice();
+    EXPECT_EQ(link.WakeDevice(), LinkOutcome::Failed);
     ASSERT_EQ(sends, (std::vector<std::string>{kWake, kWake, kWake}));
     EXPECT_NEAR(sendTimes[1] - sendTimes[0], 1.0, 0.01);
     EXPECT_NEAR(sendTimes[2] - sendTimes[1], 1.0, 0.01);
     expectTransferErrorReported();
-    EXPECT_EQ(s.LinkErrorCount, 3);
-    EXPECT_EQ(v.LineBreak, "\n");
+    EXPECT_EQ(link.LinkErrorCount, 3);
 }
 
 TEST_F(LinkTest, WakeUpAnsweredOnlyTheThirdTimeLeavesTheCountAtTwo) {
     replies = {"", std::string(1, ctl::SYN) + 'x', kAck};
-    link.WakeDevice();
+    EXPECT_EQ(link.WakeDevice(), LinkOutcome::Ok);
     EXPECT_EQ(sends.size(), 3u);
-    EXPECT_EQ(s.LinkErrorCount, 2);
+    EXPECT_EQ(link.LinkErrorCount, 2);
     EXPECT_TRUE(p.screen.boxes.empty());
     EXPECT_TRUE(p.comm.open);
 }
@@ -101,9 +98,9 @@ class SendCommandTest : public LinkTest, public testing::WithParamInterface<Send
 TEST_P(SendCommandTest, SendsUntilTwoAcknowledgedOrThreeFailures) {
     const std::string command = SYN + ctl::STX + "ru" + ctl::ETX;
     replies = GetParam().replies;
-    link.SendCommand(command);
+    EXPECT_EQ(link.SendCommand("ru"), GetParam().reported ? LinkOutcome::Failed : LinkOutcome::Ok);
     EXPECT_EQ(count(command), GetParam().sends);
-    EXPECT_EQ(s.LinkErrorCount, GetParam().errorCount);
+    EXPECT_EQ(link.LinkErrorCount, GetParam().errorCount);
     EXPECT_EQ(p.screen.boxes.size(), GetParam().reported ? 1u : 0u);
 }
 
@@ -120,19 +117,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(LinkTest, ReceiveCharactersLeavesSurplusBufferedAndWaitsOutTheSecond) {
     p.comm.feed(SYN + ctl::ACK + 'z');
     const double start = p.clock.seconds;
-    link.ReceiveCharacters(2);
-    EXPECT_EQ(s.ReceiveBuffer, kAck);
+    EXPECT_EQ(link.ReceiveCharacters(2), kAck);
     EXPECT_GE(p.clock.seconds - start, 1.0);
     EXPECT_LT(p.clock.seconds - start, 1.01);
     EXPECT_EQ(p.comm.received, "z");
-    EXPECT_EQ(s.LinkErrorCount, 0);
+    EXPECT_EQ(link.LinkErrorCount, 0);
 }
 
 TEST_F(LinkTest, ReceiveCharactersReturnsWhatCameWhenTheDeviceIsSlow) {
     p.comm.feed(std::string(1, ctl::SYN));
-    link.ReceiveCharacters(2);
-    EXPECT_EQ(s.ReceiveBuffer, SYN);
-    EXPECT_EQ(s.LinkErrorCount, 0);
+    EXPECT_EQ(link.ReceiveCharacters(2), SYN);
+    EXPECT_EQ(link.LinkErrorCount, 0);
 }
 
 TEST_F(LinkTest, VerifiedBlockAnswersDifferingCopiesWithNakAndTakesTheGoodPair) {
@@ -143,10 +138,11 @@ TEST_F(LinkTest, VerifiedBlockAnswersDifferingCopiesWithNakAndTakesTheGoodPair) 
     replies = {bad,         // repeat copy after the ACK: differs
                good, good,  // after the NAK: both copies again
                "\x01\x02"}; // closing characters
-    link.ReceiveVerifiedBlock();
+    std::string blockText;
+    EXPECT_EQ(link.ReceiveVerifiedBlock(blockText), LinkOutcome::Ok);
     EXPECT_EQ(sends, (std::vector<std::string>{kAck, kNak, kAck, kAck}));
-    EXPECT_EQ(v.BlockText, "1E2D0C050C1A");
-    EXPECT_EQ(s.LinkErrorCount, 1);
+    EXPECT_EQ(blockText, "1E2D0C050C1A");
+    EXPECT_EQ(link.LinkErrorCount, 1);
     EXPECT_TRUE(p.comm.received.empty());
     EXPECT_TRUE(p.screen.boxes.empty());
 }
@@ -155,8 +151,9 @@ TEST_F(LinkTest, VerifiedBlockKeepsOnlyTheLastBlockOfSeveral) {
     p.comm.feed(block("AAAAAAAAAAAA", ctl::ETB));
     replies = {block("AAAAAAAAAAAA", ctl::ETB), block("BBBBBBBBBBBB", ctl::ETX),
                block("BBBBBBBBBBBB", ctl::ETX), "zz"};
-    link.ReceiveVerifiedBlock();
-    EXPECT_EQ(v.BlockText, "BBBBBBBBBBBB");
+    std::string blockText;
+    link.ReceiveVerifiedBlock(blockText);
+    EXPECT_EQ(blockText, "BBBBBBBBBBBB");
     EXPECT_EQ(count(kAck), 4);
 }
 
@@ -165,14 +162,16 @@ TEST_F(LinkTest, ThreeBadHeadersGiveTwoNaksThenTheReport) {
     bad[1] = 'x';
     p.comm.feed(bad);
     replies = {bad, bad};
-    link.ReceiveVerifiedBlock();
+    std::string blockText;
+    EXPECT_EQ(link.ReceiveVerifiedBlock(blockText), LinkOutcome::Failed);
     EXPECT_EQ(sends, (std::vector<std::string>{kNak, kNak}));
     expectTransferErrorReported();
 }
 
 TEST_F(LinkTest, MissingBlockIsReportedAfterTwoSecondsWithoutRetry) {
     const double start = p.clock.seconds;
-    link.ReceiveVerifiedBlock();
+    std::string blockText;
+    link.ReceiveVerifiedBlock(blockText);
     EXPECT_TRUE(sends.empty());
     EXPECT_NEAR(p.clock.seconds - start, 2.0, 0.01);
     expectTransferErrorReported();
@@ -180,7 +179,8 @@ TEST_F(LinkTest, MissingBlockIsReportedAfterTwoSecondsWithoutRetry) {
 
 TEST_F(LinkTest, MissingRepeatCopyIsReportedAtTheSameLimit) {
     p.comm.feed(block("1E2D0C050C1A", ctl::ETX));
-    link.ReceiveVerifiedBlock();
+    std::string blockText;
+    link.ReceiveVerifiedBlock(blockText);
     EXPECT_EQ(sends, std::vector<std::string>{kAck});
     expectTransferErrorReported();
 }
@@ -194,7 +194,8 @@ class OnCommTest : public LinkTest, public testing::WithParamInterface<OnCommCas
 
 TEST_P(OnCommTest, ErrorsAskAndEventsStaySilent) {
     p.screen.answers = {answer::OK};
-    link.MSComm1_OnComm(GetParam().code);
+    int stored = 0;
+    link.MSComm1_OnComm(GetParam().code, stored);
     if (GetParam().shown == nullptr) {
         EXPECT_TRUE(p.screen.boxes.empty());
         EXPECT_EQ(p.screen.beeps, 0);
@@ -206,7 +207,7 @@ TEST_P(OnCommTest, ErrorsAskAndEventsStaySilent) {
     EXPECT_EQ(p.screen.boxes[0].buttons, MsgButtons::OKCancel);
     EXPECT_EQ(p.screen.beeps, 1);
     EXPECT_TRUE(p.comm.open);
-    EXPECT_EQ(s.MsgBoxAnswer, answer::OK);
+    EXPECT_EQ(stored, answer::OK);
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, OnCommTest,
@@ -222,11 +223,12 @@ INSTANTIATE_TEST_SUITE_P(Codes, OnCommTest,
 
 TEST_F(LinkTest, CancelInTheOnCommBoxClosesThePort) {
     p.screen.answers = {answer::Cancel};
-    link.MSComm1_OnComm(comm::ErOverrun);
+    int stored = 0;
+    link.MSComm1_OnComm(comm::ErOverrun, stored);
     EXPECT_FALSE(p.comm.open);
-    EXPECT_EQ(s.MsgBoxAnswer, answer::Cancel);
+    EXPECT_EQ(stored, answer::Cancel);
     // The slot was cleared: a following silent event shows nothing more.
-    link.MSComm1_OnComm(comm::ErRxParity);
+    link.MSComm1_OnComm(comm::ErRxParity, stored);
     EXPECT_EQ(p.screen.boxes.size(), 1u);
 }
 

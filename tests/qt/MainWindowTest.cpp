@@ -152,7 +152,7 @@ TEST_F(ProgramTest, CheckMarksFollowTheLogicNotTheClicks) {
 TEST_F(ProgramTest, ClicksAndSubmenuOpeningsReachTheLogic) {
     std::vector<std::string> calls;
     for (const char* name : {"mnuEins", "mnuEinsU", "mnuDateiU"}) {
-        editor->setMenuHandler(name, [&calls, name](int index) {
+        editor->menu().setHandler(name, [&calls, name](int index) {
             calls.push_back(std::string(name) + ":" + std::to_string(index));
         });
     }
@@ -168,7 +168,8 @@ TEST_F(ProgramTest, ClicksAndSubmenuOpeningsReachTheLogic) {
 
 TEST_F(ProgramTest, ErrorsEscapingACommandAreReportedNotThrown) {
     window.show();
-    editor->setMenuHandler("mnuUhrlesen", [](int) { throw RunTimeError(err::DeviceUnavailable); });
+    editor->menu().setHandler("mnuUhrlesen",
+                              [](int) { throw RunTimeError(err::DeviceUnavailable); });
     // Answer the box that the report shows.
     bool answered = false;
     test::whenModalShows([&answered](QWidget* w) {

@@ -60,5 +60,11 @@ TEST(SettingsMenus, OnlyThePeriodItemOpensItsDialogAndTheMarksAreRefreshedFirst)
     EXPECT_EQ(rasterAtOpening, (Marks{false, false, true}));
 }
 
+TEST(MenuWiring, EveryEnabledItemRunsACommandAndEveryCommandHasAnItem) {
+    UiRig rig;
+    EXPECT_EQ(rig.program.editor.menu().unwiredItems(), std::vector<std::string>{});
+    EXPECT_EQ(rig.program.editor.menu().strayHandlers(), std::vector<std::string>{});
+}
+
 } // namespace
 } // namespace orva::test

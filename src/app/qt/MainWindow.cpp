@@ -11,8 +11,6 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 
-#include <new>
-
 namespace orva {
 namespace {
 
@@ -70,15 +68,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::runGuarded(const std::function<void()>& work) {
     // No exception may leave an event handler: whatever a command did not trap itself is
     // reported like any other run-time error.
-    try {
-        work();
-    } catch (const RunTimeError& e) {
-        editor_->module().ReportRunTimeError(e);
-    } catch (const std::bad_alloc&) {
-        editor_->module().ReportRunTimeError(RunTimeError(7));
-    } catch (const std::exception& e) {
-        editor_->module().ReportRunTimeError(RunTimeError(51, e.what()));
-    }
+    editor_->module().runStep(work);
 }
 
 void MainWindow::attach(frmEditor& editor) {

@@ -12,9 +12,6 @@
 namespace orva {
 namespace {
 
-constexpr int kPortNotOpen = 8018;
-constexpr int kInvalidProperty = 380;
-
 struct LineParameters {
     qint32 baud = 9600;
     QSerialPort::Parity parity = QSerialPort::NoParity;
@@ -25,7 +22,7 @@ struct LineParameters {
 LineParameters parseSettings(const std::string& text) {
     const QStringList parts = QString::fromStdString(text).split(',');
     if (parts.size() != 4) {
-        throw RunTimeError(kInvalidProperty, "Ungültiger Eigenschaftswert");
+        throw RunTimeError(err::InvalidProperty);
     }
     LineParameters p;
     bool ok = false;
@@ -34,7 +31,7 @@ LineParameters parseSettings(const std::string& text) {
     const int bits = parts[2].toInt();
     const QString& stop = parts[3];
     if (!ok || p.baud <= 0 || bits < 5 || bits > 8) {
-        throw RunTimeError(kInvalidProperty, "Ungültiger Eigenschaftswert");
+        throw RunTimeError(err::InvalidProperty);
     }
     if (parity == "N") {
         p.parity = QSerialPort::NoParity;
@@ -47,7 +44,7 @@ LineParameters parseSettings(const std::string& text) {
     } else if (parity == "S") {
         p.parity = QSerialPort::SpaceParity;
     } else {
-        throw RunTimeError(kInvalidProperty, "Ungültiger Eigenschaftswert");
+        throw RunTimeError(err::InvalidProperty);
     }
     p.dataBits = static_cast<QSerialPort::DataBits>(bits);
     if (stop == "1") {
@@ -57,7 +54,7 @@ LineParameters parseSettings(const std::string& text) {
     } else if (stop == "2") {
         p.stopBits = QSerialPort::TwoStop;
     } else {
-        throw RunTimeError(kInvalidProperty, "Ungültiger Eigenschaftswert");
+        throw RunTimeError(err::InvalidProperty);
     }
     return p;
 }
@@ -150,14 +147,14 @@ void QtSerialControl::setPortOpen(bool open) {
 
 void QtSerialControl::setInputLen(int len) {
     if (len < 0) {
-        throw RunTimeError(kInvalidProperty, "Ungültiger Eigenschaftswert");
+        throw RunTimeError(err::InvalidProperty);
     }
     inputLen_ = len;
 }
 
 void QtSerialControl::requireOpen() const {
     if (!port_.isOpen() && !lineLost_) {
-        throw RunTimeError(kPortNotOpen, "Vorgang nur bei geöffnetem Anschluß gültig");
+        throw RunTimeError(err::PortNotOpen);
     }
 }
 

@@ -7,20 +7,10 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include <new>
-
 namespace orva {
 
 void SmallDialog::guarded(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const RunTimeError& e) {
-        module_.ReportRunTimeError(e);
-    } catch (const std::bad_alloc&) {
-        module_.ReportRunTimeError(RunTimeError(7));
-    } catch (const std::exception& e) {
-        module_.ReportRunTimeError(RunTimeError(51, e.what()));
-    }
+    module_.runStep(work);
 }
 
 void SmallDialog::showEvent(QShowEvent* event) {
