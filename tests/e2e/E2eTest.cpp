@@ -237,7 +237,10 @@ TEST_F(EndToEnd, FileMenuSavesOpensPrintsAndQuits) {
     EXPECT_TRUE(fs::exists(pdf));
 
     QTimer::singleShot(0, [&] { window.menuAction("mnuDateiU(6)")->trigger(); });
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
+    QTimer deadline; // dies with the test, so it cannot end a later test's loop
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    deadline.start(5000);
     EXPECT_EQ(QApplication::exec(), 0); // Beenden ends the event loop at once
 }
 

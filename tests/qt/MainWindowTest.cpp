@@ -1,6 +1,7 @@
 #include "app/qt/MainWindow.h"
 #include "app/frmEditor.h"
 #include "platform/qt/QtPlatform.h"
+#include "qt/WhenShown.h"
 
 #include <QAction>
 #include <QApplication>
@@ -171,17 +172,15 @@ TEST_F(ProgramTest, ErrorsEscapingACommandAreReportedNotThrown) {
                               [](int) { throw RunTimeError(err::DeviceUnavailable); });
     // Answer the box that the report shows.
     bool answered = false;
-    QTimer::singleShot(0, [&answered] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(w); box != nullptr && box->isVisible()) {
-                EXPECT_EQ(box->text().toStdString(),
-                          "Dieser Schnittstellen-Anschluß ist nicht verfügbar!\n\nWählen Sie "
-                          "einen anderen Anschluß!");
-                EXPECT_EQ(box->windowTitle(), "ORVA-DS");
-                answered = true;
-                box->accept();
-            }
-        }
+    test::whenModalShows([&answered](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text().toStdString(),
+                  "Dieser Schnittstellen-Anschluß ist nicht verfügbar!\n\nWählen Sie "
+                  "einen anderen Anschluß!");
+        EXPECT_EQ(box->windowTitle(), "ORVA-DS");
+        answered = true;
+        box->accept();
     });
     window.menuAction("mnuUhrlesen")->trigger();
     EXPECT_TRUE(answered);
