@@ -41,7 +41,7 @@ void fillChart(QChart* chart, const QString& title, const QStringList& categorie
     chart->addSeries(series);
     auto* x = new QBarCategoryAxis;
     x->append(categories);
-    x->setLabelsAngle(categories.size() > 24 ? -90 : 0);
+    x->setTruncateLabels(false);
     chart->addAxis(x, Qt::AlignBottom);
     series->attachAxis(x);
     auto* y = new QValueAxis;
@@ -52,13 +52,13 @@ void fillChart(QChart* chart, const QString& title, const QStringList& categorie
     chart->legend()->setVisible(sets.size() > 1);
 }
 
-QChart* chartIn(QWidget* parent, QLayout* layout) {
+QChart* chartIn(QWidget* parent, QBoxLayout* layout, int stretch) {
     auto* chart = new QChart;
     chart->setAnimationOptions(QChart::NoAnimation);
     auto* view = new QChartView(chart, parent);
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumHeight(260);
-    layout->addWidget(view);
+    layout->addWidget(view, stretch);
     return chart;
 }
 
@@ -79,7 +79,8 @@ CountWindow::CountWindow(QWidget* parent)
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table_->horizontalHeader()->setSectionResizeMode(kTotalColumn, QHeaderView::ResizeToContents);
     connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) { showDay(row); });
 
     auto* copy = new QPushButton(QStringLiteral("Tabelle &kopieren"), this);
@@ -100,8 +101,8 @@ CountWindow::CountWindow(QWidget* parent)
     layout->addWidget(table_, 1);
     layout->addWidget(note_);
     layout->addLayout(charts, 1);
-    hourChart_ = chartIn(this, charts);
-    dayChart_ = chartIn(this, charts);
+    hourChart_ = chartIn(this, charts, 3);
+    dayChart_ = chartIn(this, charts, 2);
     resize(1100, 720);
 }
 
@@ -141,7 +142,11 @@ void CountWindow::setTable(const CountTable& table) {
                                                                           : QBrush());
     }
     table_->setVerticalHeaderLabels(dates);
-    fillChart(dayChart_, QStringLiteral("Personen pro Tag"), shortDates, {totals});
+    fillChart(dayChart_, text("Personen pro Tag, " + DirectionLabel(table.Direction)), shortDates,
+              {totals});
+    // Dates stand upright, so that a month of them still fits.
+    static_cast<QBarCategoryAxis*>(dayChart_->axes(Qt::Horizontal).constFirst())
+        ->setLabelsAngle(-90);
     if (table_->rowCount() > 0) {
         table_->selectRow(std::min(selected, table_->rowCount() - 1));
     }
