@@ -31,7 +31,6 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <numeric>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -298,13 +297,12 @@ TEST_F(EndToEnd, AllDataShowsAsATableAndExportsForSpreadsheets) {
     program->auswertung.setView(tables);
     QAction* table = window.menuAction("mnuTabellarisch(0)");
     QAction* csv = window.menuAction("mnuDatExport(1)");
-    EXPECT_FALSE(table->isEnabled());
-    EXPECT_FALSE(csv->isEnabled());
+    EXPECT_FALSE(table->isEnabled() || csv->isEnabled());
     whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); }); // report not saved
     window.menuAction("mnuAlleDaten")->trigger();
     ASSERT_TRUE(table->isEnabled() && csv->isEnabled());
 
-    // What the simulator holds, straight from its model: "dd.mm.yyyy", then hourly counts.
+    // What the simulator holds, straight from its model.
     const auto memory = sim::generateDays({2026, 12, 5}, 30, 1);
     const auto date = [](const sim::CalendarDate& d) {
         return QDate(d.year, d.month, d.day).toString("dd.MM.yyyy");
@@ -314,44 +312,34 @@ TEST_F(EndToEnd, AllDataShowsAsATableAndExportsForSpreadsheets) {
     ASSERT_TRUE(shown != nullptr && shown->isVisible());
     QTableWidget* cells = shown->table();
     ASSERT_EQ(cells->rowCount(), 30);
-    const int sample = 17;
-    const sim::StoredDay& day = memory[sample];
-    cells->selectRow(sample);
-    EXPECT_EQ(cells->verticalHeaderItem(sample)->text(), date(day.date));
-    std::array<int, 24> both{};
-    for (const sim::HourRecord& r : day.records) {
+    const int sample = 17; // both directions added up, as the settings have it
+    std::array<int, 25> both{};
+    for (const sim::HourRecord& r : memory[sample].records) {
         both[static_cast<std::size_t>(r.hour)] = r.rechts + r.links;
+        both[24] += r.rechts + r.links;
     }
-    // The chart: "Rechts" and "Links" side by side.
-    const auto sets = static_cast<QBarSeries*>(shown->hourChart()->series()[0])->barSets();
-    for (int h = 0; h < 24; ++h) {
-        EXPECT_EQ(cells->item(sample, h)->text().toInt(), both[h]) << h;
-        EXPECT_EQ(sets[0]->at(h) + sets[1]->at(h), both[h]) << h;
-    }
-    EXPECT_EQ(cells->item(sample, 24)->text().toInt(),
-              std::accumulate(both.begin(), both.end(), 0));
+    cells->selectRow(sample);
     shown->copyTable();
-    EXPECT_EQ(
-        QGuiApplication::clipboard()->text().split('\n')[sample + 1],
-        cells->verticalHeaderItem(sample)->text() + "\t" + [&] {
-            QStringList row;
-            for (int h = 0; h < 25; ++h) {
-                row << cells->item(sample, h)->text();
-            }
-            return row.join('\t');
-        }());
+    const QStringList copied =
+        QGuiApplication::clipboard()->text().split('\n')[sample + 1].split('\t');
+    EXPECT_EQ(cells->verticalHeaderItem(sample)->text(), date(memory[sample].date));
+    EXPECT_EQ(copied[0], date(memory[sample].date));
+    const auto sets = static_cast<QBarSeries*>(shown->hourChart()->series()[0])->barSets();
+    for (int h = 0; h < 25; ++h) {
+        EXPECT_EQ(cells->item(sample, h)->text().toInt(), both[h]) << h;
+        EXPECT_EQ(copied[h + 1].toInt(), both[h]) << h;
+        if (h < 24) { // "Rechts" and "Links" side by side
+            EXPECT_EQ(sets[0]->at(h) + sets[1]->at(h), both[h]) << h;
+        }
+    }
 
-    std::string expected = "\xEF\xBB\xBF"
-                           "Datum;Stunde;Rechts;Links;Summe\r\n";
+    std::ostringstream expected;
+    expected << "\xEF\xBB\xBF"
+             << "Datum;Stunde;Rechts;Links;Summe\r\n";
     for (const sim::StoredDay& d : memory) {
         for (const sim::HourRecord& r : d.records) {
-            expected += QString("%1;%2;%3;%4;%5\r\n")
-                            .arg(date(d.date))
-                            .arg(r.hour)
-                            .arg(r.rechts)
-                            .arg(r.links)
-                            .arg(r.rechts + r.links)
-                            .toStdString();
+            expected << date(d.date).toStdString() << ';' << r.hour << ';' << r.rechts << ';'
+                     << r.links << ';' << r.rechts + r.links << "\r\n";
         }
     }
     const fs::path target = home / "ORVA-DS" / "zaehlung.csv";
@@ -365,7 +353,7 @@ TEST_F(EndToEnd, AllDataShowsAsATableAndExportsForSpreadsheets) {
     });
     csv->trigger();
     EXPECT_EQ(proposed, "EX" + QDate::currentDate().toString("ddMM") + ".csv");
-    EXPECT_EQ(readFile(target), expected);
+    EXPECT_EQ(readFile(target), expected.str());
 
     // A new download: the open window shows today's counts alone.
     whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
