@@ -15,7 +15,9 @@
 #include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
 #include <QValueAxis>
+#include <algorithm>
 
 namespace orva {
 namespace {
