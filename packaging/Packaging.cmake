@@ -55,6 +55,7 @@ else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
         "libqt6widgets6 (>= ${orva_qt_min}), libqt6serialport6 (>= ${orva_qt_min}), \
 libqt6printsupport6 (>= ${orva_qt_min}), libqt6gui6 (>= ${orva_qt_min}), \
+libqt6charts6 (>= ${orva_qt_min}), \
 libqt6core6 (>= ${orva_qt_min})")
 endif()
 # German standard buttons (Ja/Nein/Abbrechen) in the message boxes.

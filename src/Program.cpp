@@ -8,7 +8,8 @@ Program::Program(Platform& platform, EditorWindow& window)
            [this](const std::function<void()>& step) { return editor.module().runStep(step); }),
       evaluation(state, editor.module(), platform.text), clock(state, editor.module(), link),
       files(state, editor.module()), downloads(state, editor.module(), link, evaluation, files),
-      settings(state, editor.module(), editor.menu()) {
+      settings(state, editor.module(), editor.menu()),
+      auswertung(state, editor.module(), editor.menu()) {
     MenuTree& menu = editor.menu();
     menu.setHandler("mnuTagesDaten", [this](int) { downloads.mnuTagesDaten_Click(); });
     menu.setHandler("mnuAbDatum", [this](int) { downloads.mnuAbDatum_Click(); });
@@ -17,11 +18,21 @@ Program::Program(Platform& platform, EditorWindow& window)
     menu.setHandler("mnuUhrlesen", [this](int) { clock.mnuUhrlesen_Click(); });
     menu.setHandler("mnuUhrstellen", [this](int) { clock.mnuUhrstellen_Click(); });
     menu.setHandler("mnuEins", [this](int) { settings.mnuEins_Click(); });
-    menu.setHandler("mnuEinsU", [this](int index) { settings.mnuEinsU_Click(index); });
-    menu.setHandler(kDirectionMenu, [this](int index) { settings.mnuZaehlrU_Click(index); });
+    // The table window follows a new direction or period at once.
+    menu.setHandler("mnuEinsU", [this](int index) {
+        settings.mnuEinsU_Click(index);
+        auswertung.SettingsChanged();
+    });
+    menu.setHandler(kDirectionMenu, [this](int index) {
+        settings.mnuZaehlrU_Click(index);
+        auswertung.SettingsChanged();
+    });
     menu.setHandler(kRasterMenu, [this](int index) { settings.mnuZeitr_Click(index); });
     menu.setHandler("mnuSchnittstelle", [this](int) { settings.mnuSchnittstelle_Click(); });
     menu.setHandler("mnuInfo", [this](int) { settings.mnuInfo_Click(); });
+    menu.setHandler("mnuTabellarisch", [this](int) { auswertung.mnuTabellarisch_Click(); });
+    menu.setHandler("mnuDatExport", [this](int) { auswertung.mnuDatExport_Click(); });
+    downloads.onDownloadEnd = [this](bool succeeded) { auswertung.DownloadEnded(succeeded); };
     platform.comm.onComm = [this](int code) {
         editor.module().runStep([&] { link.MSComm1_OnComm(code, state.MsgBoxAnswer); });
     };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "acquisition/Downloads.h"
+#include "analysis/Auswertung.h"
 #include "app/frmEditor.h"
 #include "clock/DeviceClock.h"
 #include "files/DataFiles.h"
@@ -25,6 +26,7 @@ public:
     DataFiles files;
     Downloads downloads;
     SettingsMenus settings;
+    Auswertung auswertung;
 };
 
 } // namespace orva

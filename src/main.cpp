@@ -1,4 +1,5 @@
 #include "Program.h"
+#include "analysis/qt/CountWindow.h"
 #include "app/CommandLine.h"
 #include "app/qt/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
@@ -27,6 +28,8 @@ int main(int argc, char* argv[]) {
     orva::Program program(qt.platform(), window);
     orva::QtModalWindows dialogs(&window, program.editor.module());
     program.settings.setWindows(dialogs);
+    orva::QtCountTableView countTable(&window);
+    program.auswertung.setView(countTable);
     window.attach(program.editor);
     program.editor.Form_Load();
     window.show();

@@ -73,6 +73,9 @@ void Downloads::run(const Kind& kind) {
             // A download that a run-time error ended has no report to offer for saving.
             module_.runStep([&] { outcome = DownloadData(kind, start); });
         }
+        if (onDownloadEnd) {
+            onDownloadEnd(outcome == LinkOutcome::Ok);
+        }
         if (outcome != LinkOutcome::Ok) {
             return;
         }

@@ -5,6 +5,7 @@
 #include "files/DataFiles.h"
 #include "link/DeviceLink.h"
 
+#include <functional>
 #include <optional>
 
 namespace orva {
@@ -38,6 +39,9 @@ public:
     void mnuTagesDaten_Click();
     void mnuAbDatum_Click();
     void mnuAlleDaten_Click();
+
+    // Told at the end of every download whether it succeeded.
+    std::function<void(bool succeeded)> onDownloadEnd;
 
     struct Kind;
 

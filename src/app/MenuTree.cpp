@@ -32,8 +32,8 @@ MenuTree::MenuTree()
           entry(2, "mnuBearbU", -1, "-"),
           entry(2, "mnuUhrlesen", -1, "Uhr &lesen"),
           entry(2, "mnuUhrstellen", -1, "&Uhr stellen"),
-          // Switched off: shown greyed, its items do nothing.
-          entry(1, "mnuAusw", -1, "Aus&wertung", "", false),
+          // Greyed until a download brings counts.
+          entry(1, "mnuAusw", -1, "Aus&wertung"),
           entry(2, "mnuTabellarisch", 0, "&Tabellarisch", "", false),
           entry(2, "mnuDatExport", 1, "Daten E&xportieren", "", false),
           entry(1, "mnuEins", -1, "&Einstellungen"),

@@ -112,7 +112,13 @@ void readRecords(std::string_view hex, DayCounts& day, CountData& data) {
         }
         const HourCount counts{count(mid(records, q + 6, 5)), count(mid(records, q + 11, 5))};
         data.RefusedRecords += counts.Right && counts.Left ? 0 : 1;
-        (h == 24 ? day.Hour24.emplace() : day.Hours[static_cast<std::size_t>(h)]) = counts;
+        if (h == 24) {
+            ++data.Hour24Records;
+            day.Hour24 = counts;
+        } else {
+            day.Hours[static_cast<std::size_t>(h)] = counts;
+            day.Recorded[static_cast<std::size_t>(h)] = true;
+        }
     }
 }
 
@@ -254,6 +260,14 @@ CountData ReadCountData(std::string_view text) {
         }
     }
     return data;
+}
+
+std::optional<std::pair<long, long>> PeriodHours(const ReportSettings& settings) {
+    try {
+        return std::pair(periodHour(settings.WindowFromHour), periodHour(settings.WindowToHour));
+    } catch (const RunTimeError&) {
+        return std::nullopt;
+    }
 }
 
 Report MakeReport(std::string_view countText, const ReportSettings& settings,

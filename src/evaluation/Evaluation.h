@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orva {
@@ -28,6 +29,7 @@ struct DayCounts {
     std::string DateText; // "31.12.94", as the report's date line shows it
     bool HasRecords = false;
     std::array<HourCount, 24> Hours;
+    std::array<bool, 24> Recorded{}; // the hours the device stored a record for
     std::optional<HourCount> Hour24; // a record for hour 24: kept, never shown
     std::vector<int> Errors;         // run-time errors met reading the block, in order
     bool Refused = false;            // a record for an hour above 24: the day is not reported
@@ -37,6 +39,7 @@ struct CountData {
     std::vector<DayCounts> Days; // in text order; days dated 01.01.94 are left out
     int RefusedBlocks = 0;
     int RefusedRecords = 0; // incomplete records
+    int Hour24Records = 0;  // kept, never shown
 };
 
 // Splits the count text into its day blocks and reads each one.
@@ -52,6 +55,10 @@ struct ReportSettings {
 
 // What one report leaves for the next: the header of the last table that showed an hour
 // (written again by a table without one) and row 24 of the hour table.
+// The first and last hour of the evaluation period, both included; nothing when either is no
+// number (a report then fails every day that has records).
+std::optional<std::pair<long, long>> PeriodHours(const ReportSettings& settings);
+
 struct ReportCarryOver {
     std::string ChosenHeader;
     std::optional<HourCount> Hour24;

@@ -1,12 +1,18 @@
 #include "Program.h"
+#include "analysis/qt/CountWindow.h"
 #include "app/qt/MainWindow.h"
 #include "fakes/FakePlatform.h"
 #include "platform/Text.h"
 #include "platform/qt/QtPlatform.h"
 #include "qt/WhenShown.h"
+#include "sim/LightBarrier.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QClipboard>
 #include <QDate>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -16,6 +22,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -306,6 +313,78 @@ TEST_F(EndToEnd, AllDataWritesTheReportOfTheSimulatorsMemory) {
     }
     EXPECT_EQ(days, 30u);
     EXPECT_TRUE(proposed.startsWith("AD")) << proposed.toStdString();
+}
+
+TEST_F(EndToEnd, AllDataShowsAsATableAndExportsForSpreadsheets) {
+    startSimulator({});
+    startProgram();
+    QtCountTableView tables(&window);
+    program->auswertung.setView(tables);
+    QAction* table = window.menuAction("mnuTabellarisch(0)");
+    QAction* csv = window.menuAction("mnuDatExport(1)");
+    EXPECT_FALSE(table->isEnabled() || csv->isEnabled());
+    whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); }); // report not saved
+    window.menuAction("mnuAlleDaten")->trigger();
+    ASSERT_TRUE(table->isEnabled() && csv->isEnabled());
+
+    // What the simulator holds, straight from its model.
+    const auto memory = sim::generateDays({2026, 12, 5}, 30, 1);
+    const auto date = [](const sim::CalendarDate& d) {
+        return QDate(d.year, d.month, d.day).toString("dd.MM.yyyy");
+    };
+    table->trigger();
+    CountWindow* shown = tables.window();
+    ASSERT_TRUE(shown != nullptr && shown->isVisible());
+    QTableWidget* cells = shown->table();
+    ASSERT_EQ(cells->rowCount(), 30);
+    const int sample = 17; // both directions added up, as the settings have it
+    std::array<int, 25> both{};
+    for (const sim::HourRecord& r : memory[sample].records) {
+        both[static_cast<std::size_t>(r.hour)] = r.rechts + r.links;
+        both[24] += r.rechts + r.links;
+    }
+    cells->selectRow(sample);
+    shown->copyTable();
+    const QStringList copied =
+        QGuiApplication::clipboard()->text().split('\n')[sample + 1].split('\t');
+    EXPECT_EQ(cells->verticalHeaderItem(sample)->text(), date(memory[sample].date));
+    EXPECT_EQ(copied[0], date(memory[sample].date));
+    const auto sets = static_cast<QBarSeries*>(shown->hourChart()->series()[0])->barSets();
+    for (int h = 0; h < 25; ++h) {
+        EXPECT_EQ(cells->item(sample, h)->text().toInt(), both[h]) << h;
+        EXPECT_EQ(copied[h + 1].toInt(), both[h]) << h;
+        if (h < 24) { // "Rechts" and "Links" side by side
+            EXPECT_EQ(sets[0]->at(h) + sets[1]->at(h), both[h]) << h;
+        }
+    }
+
+    std::ostringstream expected;
+    expected << "\xEF\xBB\xBF"
+             << "Datum;Stunde;Rechts;Links;Summe\r\n";
+    for (const sim::StoredDay& d : memory) {
+        for (const sim::HourRecord& r : d.records) {
+            expected << date(d.date).toStdString() << ';' << r.hour << ';' << r.rechts << ';'
+                     << r.links << ';' << r.rechts + r.links << "\r\n";
+        }
+    }
+    const fs::path target = home / "ORVA-DS" / "zaehlung.csv";
+    QString proposed;
+    whenModalShows([&](QWidget* w) {
+        auto* d = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(d, nullptr);
+        proposed = d->findChild<QLineEdit*>()->text();
+        d->selectFile(QString::fromStdString(target.string()));
+        static_cast<QDialog*>(d)->accept();
+    });
+    csv->trigger();
+    EXPECT_EQ(proposed, "EX" + QDate::currentDate().toString("ddMM") + ".csv");
+    EXPECT_EQ(readFile(target), expected.str());
+
+    // A new download: the open window shows today's counts alone.
+    whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    window.menuAction("mnuTagesDaten")->trigger();
+    ASSERT_EQ(cells->rowCount(), 1);
+    EXPECT_EQ(cells->verticalHeaderItem(0)->text(), "05.12.2026");
 }
 
 TEST_F(EndToEnd, DeviceUnpluggedMidDownloadGivesOneReportAndTheProgramRunsOn) {

@@ -113,7 +113,7 @@ TEST_F(ProgramTest, MenuBarHoldsTheWholeTreeWithItsStates) {
         {2, "mnuBearbU", "-", "", true, false},
         {2, "mnuUhrlesen", "Uhr &lesen", "", true, false},
         {2, "mnuUhrstellen", "&Uhr stellen", "", true, false},
-        {1, "mnuAusw", "Aus&wertung", "", false, false},
+        {1, "mnuAusw", "Aus&wertung", "", true, false},
         {2, "mnuTabellarisch(0)", "&Tabellarisch", "", false, false},
         {2, "mnuDatExport(1)", "Daten E&xportieren", "", false, false},
         {1, "mnuEins", "&Einstellungen", "", true, false},

@@ -21,14 +21,22 @@ FileDialogResult QtFileDialog::show(const FileDialogRequest& request, bool save)
     // "Name|pattern|Name|pattern" to one entry per choice.
     const QStringList parts = QString::fromStdString(request.filter).split('|');
     QStringList filters;
+    QStringList patterns;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         filters << parts[i];
+        patterns << parts[i + 1];
     }
     dialog.setNameFilters(filters);
+    // A name typed without an extension gets the chosen filter's, a text file's by default.
+    QString suffix = QStringLiteral("txt");
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size()) {
         dialog.selectNameFilter(filters[request.filterIndex - 1]);
+        const QString pattern = patterns[request.filterIndex - 1];
+        if (pattern.startsWith(QStringLiteral("*.")) && pattern != QStringLiteral("*.*")) {
+            suffix = pattern.mid(2);
+        }
     }
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.setDefaultSuffix(suffix);
     if (!request.fileName.empty()) {
         dialog.selectFile(QString::fromStdString(request.fileName));
     }

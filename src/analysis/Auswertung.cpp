@@ -1,0 +1,68 @@
+#include "analysis/Auswertung.h"
+
+#include "files/DataFiles.h"
+
+namespace orva {
+
+CountTable Auswertung::table() const {
+    return MakeCountTable(*counts_,
+                          {s_.CountDirection, s_.WindowFromHour, s_.WindowToHour, s_.NewLine});
+}
+
+void Auswertung::enableItems(bool enabled) {
+    menu_.setEnabled("mnuTabellarisch", 0, enabled);
+    menu_.setEnabled("mnuDatExport", 1, enabled);
+}
+
+void Auswertung::DownloadEnded(bool succeeded) {
+    counts_.reset();
+    if (succeeded) {
+        if (CountData data = ReadCountData(s_.CountText); !data.Days.empty()) {
+            counts_ = std::move(data);
+        }
+    }
+    enableItems(counts_.has_value());
+    if (view_ == nullptr) {
+        return;
+    }
+    // Counts of an earlier download must not stay on screen as if they were current.
+    if (counts_) {
+        view_->refresh(table());
+    } else {
+        view_->close();
+    }
+}
+
+void Auswertung::SettingsChanged() {
+    if (view_ != nullptr && counts_) {
+        view_->refresh(table());
+    }
+}
+
+void Auswertung::mnuTabellarisch_Click() {
+    if (view_ != nullptr && counts_) {
+        view_->show(table());
+    }
+}
+
+void Auswertung::mnuDatExport_Click() {
+    if (!counts_) {
+        return;
+    }
+    Platform& p = module_.platform();
+    try {
+        const std::string proposed =
+            joinPath(p.files.dataDirectory(), ExportFileName(p.clock.now().date));
+        const FileDialogResult chosen =
+            p.dialog.showSave({kExportFilter, 1, kFileDialogFlags, proposed});
+        p.screen.setPointer(Pointer::Hourglass);
+        p.files.writeFile(chosen.fileName, ExportCsv(*counts_));
+        p.screen.setPointer(Pointer::Arrow);
+        p.screen.setStatus("Status: Daten exportiert: " + chosen.fileName);
+    } catch (const RunTimeError& e) {
+        // A cancelled dialog writes nothing and shows nothing.
+        module_.ReportRunTimeError(e);
+    }
+}
+
+} // namespace orva

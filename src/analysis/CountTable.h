@@ -1,0 +1,51 @@
+#pragma once
+
+#include "evaluation/Evaluation.h"
+#include "platform/GermanDate.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace orva {
+
+// What a table cell counts: "Rechts", "Links", or both added up. Both is also what a
+// direction that a hand-edited settings file may hold gets, so that the table never goes blank.
+enum class TableDirection { Both, Right, Left };
+TableDirection tableDirection(const std::string& countDirection);
+
+// The table window's content: every day of the count data except those the report refuses,
+// one row each; the evaluation period is only highlighted.
+struct CountTable {
+    std::vector<DayCounts> Days;
+    TableDirection Direction = TableDirection::Both;
+    std::optional<std::pair<long, long>> Period;
+    int LeftOutBlocks = 0;
+    int LeftOutRecords = 0; // incomplete ones and those for hour 24
+};
+CountTable MakeCountTable(const CountData& data, const ReportSettings& settings);
+
+// One cell: 0 for an hour without a record, as in the report; nothing for a day without
+// records and for an hour whose record came incomplete.
+std::optional<long> CellValue(const DayCounts& day, int hour, TableDirection direction);
+long DayTotal(const DayCounts& day, TableDirection direction);
+bool InPeriod(const CountTable& table, int hour);
+
+// "31.12.1994" for the report's "31.12.94"; a date text of any other shape stays as it is.
+std::string LongDate(const std::string& dateText);
+// What the table leaves out, in a sentence; empty when nothing is.
+std::string LeftOutNote(const CountTable& table);
+// What the direction shows, for the window's caption line.
+std::string DirectionLabel(TableDirection direction);
+
+// The table as tab-separated lines (LF) for the clipboard: a header, then one line per day.
+std::string TableText(const CountTable& table);
+
+// The spreadsheet file: UTF-8 with byte order mark, ';' between fields, CR LF; a header, then
+// one row per day and hour the device stored, with what the report leaves out left out.
+std::string ExportCsv(const CountData& data);
+// "EXddmm.csv" for the PC's date.
+std::string ExportFileName(const Date& today);
+
+} // namespace orva
