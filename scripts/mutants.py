@@ -16,6 +16,7 @@ not applicable, does not build) and a summary; the tree is restored after each f
 import argparse
 import os
 import pathlib
+import signal
 import subprocess
 import sys
 import time
@@ -51,6 +52,8 @@ def main():
     ap.add_argument("--build", default=str(ROOT / "build-mutants"))
     ap.add_argument("--only", default="")
     args = ap.parse_args()
+    # A stopped run must still put the planted fault back.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
     only = set(filter(None, args.only.split(",")))
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     os.environ.update(env)
