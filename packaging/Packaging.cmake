@@ -10,10 +10,10 @@ if(UNIX AND NOT APPLE)
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/orva-ds.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
     # share/doc/orva-ds: the copyright file every Debian package carries, and the user guide
-    # with the picture it shows.
+    # with the pictures it shows.
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_SOURCE_DIR}/README.md
             DESTINATION ${CMAKE_INSTALL_DOCDIR})
-    install(FILES ${PROJECT_SOURCE_DIR}/docs/screenshot.png
+    install(FILES ${PROJECT_SOURCE_DIR}/docs/screenshot.png ${PROJECT_SOURCE_DIR}/docs/evaluation-window.png
             DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 endif()
 
