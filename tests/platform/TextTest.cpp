@@ -21,18 +21,5 @@ TEST(Text, UmlautsAndEuroAreSingleBytesInFiles) {
     EXPECT_EQ(utf8ToCp1252("日"), "?");
 }
 
-TEST(Text, LineBytesMapOneToOneToCharacters) {
-    EXPECT_EQ(latin1ToUtf8(std::string("\x16\x02\x80\xff", 4)), "\x16\x02\xc2\x80\xc3\xbf");
-}
-
-TEST(Text, MidCountsCharactersAndNeverFailsPastTheEnd) {
-    EXPECT_EQ(midChars("Rechts_Sek", 8, 3), "Sek");
-    EXPECT_EQ(midChars("äöü_x", 2, 2), "öü");
-    EXPECT_EQ(midChars("abc", 3, 5), "c");
-    EXPECT_EQ(midChars("abc", 4, 1), "");
-    EXPECT_EQ(midChars("", 1, 6), "");
-    EXPECT_EQ(utf8Length("Zähl"), 4u);
-}
-
 } // namespace
 } // namespace orva
