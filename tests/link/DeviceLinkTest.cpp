@@ -73,54 +73,74 @@ TEST(Link, SendCommandSendsUntilTwoAcknowledgedOrThreeFailures) {
         EXPECT_EQ(r.sends, std::vector<std::string>(c.sends, framed("ru")));
         EXPECT_EQ(r.p.screen.boxes.size(), c.failed ? 1u : 0u);
     }
-}
-
-TEST(Link, VerifiedBlockAnswersDifferingCopiesWithNakAndTakesTheGoodPair) {
+    // Twice in a row: a failure between two acknowledgements starts the pair afresh.
     LinkRig r;
-    const std::string good = block("1E2D0C050C1A");
-    std::string bad = good;
-    bad[5] = 'X';
-    r.p.comm.feed(good);      // first copy
-    r.replies = {bad,         // repeat copy after the ACK: differs
-                 good, good,  // after the NAK: both copies again
-                 "\x01\x02"}; // closing characters
-    std::string text;
-    EXPECT_EQ(r.link.ReceiveVerifiedBlock(text), LinkOutcome::Ok);
-    EXPECT_EQ(r.sends, (std::vector<std::string>{kAck, kNak, kAck, kAck}));
-    EXPECT_EQ(text, "1E2D0C050C1A");
-    EXPECT_TRUE(r.p.comm.received.empty());
-    EXPECT_TRUE(r.p.screen.boxes.empty());
+    r.replies = {kAck, "", kAck, kAck};
+    EXPECT_EQ(r.link.SendCommandTwiceInARow("rab"), LinkOutcome::Ok);
+    EXPECT_EQ(r.sends.size(), 4u);
 }
 
-// How long a block pair may take from the start of its attempt: 2 s for the clock block, 3 s
-// for count data.
-TEST(Link, BlockPairsMustBeCompleteWithinTheirLimit) {
+TEST(Link, VerifiedBlocksAnswerDifferingCopiesWithNakAndTakeTheGoodPair) {
+    // Count data: each block differs once, the failure count starts afresh with each block,
+    // and only ETX marks the last one.
+    for (const bool data : {false, true}) {
+        SCOPED_TRACE(data ? "count data" : "clock block");
+        LinkRig r;
+        const std::vector<std::string> good =
+            data ? std::vector{block("A", 'x'), block("B", '\x17'), block("C")}
+                 : std::vector{block("1E2D0C050C1A")};
+        std::string expected;
+        std::vector<std::string> answers;
+        for (std::size_t i = 0; i < good.size(); ++i) {
+            std::string bad = good[i];
+            bad[5] = 'X';
+            // The repeat copy differs; after the NAK both copies again, then the next block.
+            r.replies.insert(r.replies.end(), {bad, good[i], good[i]});
+            r.replies.push_back(i + 1 < good.size() ? good[i + 1] : "\x01\x02");
+            answers.insert(answers.end(), {kAck, kNak, kAck, kAck});
+            expected += good[i].substr(2, data ? 32 : 12);
+        }
+        r.p.comm.feed(good[0]);
+        std::string text;
+        EXPECT_EQ(data ? r.link.ReceiveBulkData(text) : r.link.ReceiveVerifiedBlock(text),
+                  LinkOutcome::Ok);
+        EXPECT_EQ(text, expected);
+        EXPECT_EQ(r.sends, answers);
+        EXPECT_TRUE(r.p.comm.received.empty());
+        EXPECT_TRUE(r.p.screen.boxes.empty());
+    }
+}
+
+// How long an answer may take from the start of the wait: 2 s for the clock block pair, 3 s
+// for a pair of count data, 4 s for the device's answer to a from-date command.
+TEST(Link, AnswersAreWaitedForUpToTheirLimit) {
     struct Case {
-        bool data;
+        std::string what;
         double delay; // until the first copy arrives; the repeat follows the ACK at once
         LinkOutcome outcome;
     };
-    const Case cases[] = {{false, 1.9, LinkOutcome::Ok},
-                          {false, 2.1, LinkOutcome::Failed},
-                          {true, 2.5, LinkOutcome::Ok},
-                          {true, 3.1, LinkOutcome::Failed}};
+    const Case cases[] = {{"clock", 1.9, LinkOutcome::Ok}, {"clock", 2.1, LinkOutcome::Failed},
+                          {"data", 2.5, LinkOutcome::Ok},  {"data", 3.1, LinkOutcome::Failed},
+                          {"date", 3.5, LinkOutcome::Ok},  {"date", 4.1, LinkOutcome::DateNotHeld}};
     for (const auto& c : cases) {
-        SCOPED_TRACE((c.data ? "data block after " : "clock block after ") +
-                     std::to_string(c.delay));
+        SCOPED_TRACE(c.what + " after " + std::to_string(c.delay));
         LinkRig r;
-        const std::string good = block("1E2D0C050C1A");
-        const double start = r.p.clock.seconds;
-        r.p.clock.onAdvance = [&](double now) {
-            if (now - start >= c.delay && r.sends.empty() && r.p.comm.received.empty()) {
-                r.p.comm.feed(good);
+        const std::string first = c.what == "date" ? kWake : block("1E2D0C050C1A");
+        if (c.what != "date") {
+            r.replies = {first, "\x01\x02"};
+        }
+        bool fed = false;
+        r.p.clock.onAdvance = [&, start = r.p.clock.seconds](double now) {
+            if (!fed && now - start >= c.delay) {
+                fed = true;
+                r.p.comm.feed(first);
             }
         };
-        r.replies = {good, "\x01\x02"};
         std::string text;
-        EXPECT_EQ(c.data ? r.link.ReceiveBulkData(text) : r.link.ReceiveVerifiedBlock(text),
+        EXPECT_EQ(c.what == "date"   ? r.link.AnswerDateWakeUp()
+                  : c.what == "data" ? r.link.ReceiveBulkData(text)
+                                     : r.link.ReceiveVerifiedBlock(text),
                   c.outcome);
-        EXPECT_EQ(r.p.screen.boxes.size(), c.outcome == LinkOutcome::Ok ? 0u : 1u);
-        EXPECT_LT(r.p.clock.seconds - start, 3.1);
     }
 }
 
