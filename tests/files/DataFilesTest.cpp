@@ -72,22 +72,6 @@ TEST_F(DataFilesTest, AnOpenedFileIsNotOverwrittenByTheNextReportWithoutAsking) 
     EXPECT_EQ(p.files.file("/media/usb/AB0211.txt"), "\tZ\xe4hl\r\n");
 }
 
-TEST_F(DataFilesTest, FailuresAreReportedOnceAndChangeNothing) {
-    p.files.files["/home/op/ORVA-DS/x.txt"] = "alt\r\n";
-    p.files.writeErrors["/home/op/ORVA-DS/x.txt"] = err::DiskFull;
-    p.files.readErrors["/home/op/ORVA-DS/x.txt"] = err::PermissionDenied;
-    s.DataFileName = "x.txt";
-    p.text.value = "neu";
-    files.mnuDateiU_Click(Save);
-    p.dialog.files = {"/home/op/ORVA-DS/x.txt"};
-    files.mnuDateiU_Click(Open);
-    ASSERT_EQ(p.screen.boxes.size(), 2u);
-    EXPECT_EQ(p.screen.boxes[0].text, "Datenträger voll    Fehlernummer 61 aufgetreten! ");
-    EXPECT_EQ(p.files.file("x.txt"), "alt\r\n");
-    EXPECT_EQ(p.text.value, "neu");
-    EXPECT_EQ(p.screen.pointer(), Pointer::Arrow);
-}
-
 TEST_F(DataFilesTest, PrintsEachCopyAtItsPlaceInOneJob) {
     p.text.value = "\tSumme\t37";
     p.dialog.copies = {2, 0};
