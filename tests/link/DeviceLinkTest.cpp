@@ -111,6 +111,18 @@ TEST(Link, VerifiedBlocksAnswerDifferingCopiesWithNakAndTakeTheGoodPair) {
     }
 }
 
+TEST(Link, ThreeBadHeadersGiveTwoNaksThenTheReport) {
+    LinkRig r;
+    std::string bad = block("1E2D0C050C1A");
+    bad[1] = 'x';
+    r.p.comm.feed(bad);
+    r.replies = {bad, bad};
+    std::string text;
+    EXPECT_EQ(r.link.ReceiveVerifiedBlock(text), LinkOutcome::Failed);
+    EXPECT_EQ(r.sends, (std::vector<std::string>{kNak, kNak}));
+    r.expectTransferErrorReported();
+}
+
 // How long an answer may take from the start of the wait: 2 s for the clock block pair, 3 s
 // for a pair of count data, 4 s for the device's answer to a from-date command.
 TEST(Link, AnswersAreWaitedForUpToTheirLimit) {
