@@ -1,5 +1,3 @@
-#include "Program.h"
-#include "fakes/FakePlatform.h"
 #include "fakes/Wire.h"
 #include "platform/Text.h"
 #include "sim/SimulatedDevice.h"
@@ -9,12 +7,10 @@
 namespace orva::test {
 namespace {
 
-// The whole program on fakes, with the simulated light barrier at the end of the line.
-class DownloadsTest : public testing::Test {
+// Four days held; the save dialog cancelled.
+class DownloadsTest : public testing::Test, public ProgramOnSimulator {
 protected:
     DownloadsTest() {
-        program.editor.Form_Load();
-        p.screen.statusHistory.clear();
         device.barrier.memory = sim::generateDays({2026, 12, 5}, 4, 11);
         p.dialog.files = {std::nullopt};
     }
@@ -23,11 +19,6 @@ protected:
         const auto& h = p.screen.statusHistory;
         return std::find(h.begin(), h.end(), text) != h.end();
     }
-
-    FakePlatform p;
-    FakeWindow window;
-    Program program{p.platform, window};
-    SimulatedDevice device{p};
 };
 
 TEST_F(DownloadsTest, DailyDataEndsInTheReportAndTheProposedFile) {
@@ -37,7 +28,6 @@ TEST_F(DownloadsTest, DailyDataEndsInTheReportAndTheProposedFile) {
 
     EXPECT_TRUE(p.text.value.starts_with("\tORVA-DS:  Datum: 05.12.26\r\n"));
     EXPECT_NE(p.text.value.find("\tSumme\t37\t7\r\n"), std::string::npos);
-    EXPECT_TRUE(p.screen.boxes.empty());
     EXPECT_EQ(p.dialog.requests.at(0).second.fileName, "TD0512.txt");
     EXPECT_EQ(p.files.file("/home/op/ORVA-DS/TD0512.txt"), utf8ToCp1252(p.text.value + "\r\n"));
     EXPECT_EQ(device.pcSent(framed("rt")), 2);
@@ -47,7 +37,6 @@ TEST_F(DownloadsTest, DailyDataEndsInTheReportAndTheProposedFile) {
     ASSERT_GE(counts.size(), 32u);
     EXPECT_TRUE(
         statusShown("Status: Die Daten werden übertragen: " + counts.substr(counts.size() - 32)));
-    EXPECT_FALSE(p.comm.open);
 }
 
 TEST_F(DownloadsTest, AllDataOfSeveralDaysIsTakenWholeEachBlockAcknowledgedTwice) {

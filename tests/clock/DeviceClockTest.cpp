@@ -1,5 +1,3 @@
-#include "Program.h"
-#include "fakes/FakePlatform.h"
 #include "fakes/Wire.h"
 #include "sim/SimulatedDevice.h"
 
@@ -11,18 +9,10 @@ namespace {
 const std::string kFirstYes = framed("30:45:12:05:12:2", '\x17');
 const std::string kSecondYes = framed("026");
 
-// The program on fakes with the simulated light barrier, its clock on 1 Jan 1999.
-class DeviceClockTest : public testing::Test {
+// The device's clock on 1 Jan 1999.
+class DeviceClockTest : public testing::Test, public ProgramOnSimulator {
 protected:
-    DeviceClockTest() {
-        program.editor.Form_Load();
-        device.barrier.setClock({{1999, 1, 1}, 0, 0, 0}, p.clock.seconds);
-    }
-
-    FakePlatform p;
-    FakeWindow window;
-    Program program{p.platform, window};
-    SimulatedDevice device{p};
+    DeviceClockTest() { device.barrier.setClock({{1999, 1, 1}, 0, 0, 0}, p.clock.seconds); }
 };
 
 TEST_F(DeviceClockTest, ReadShowsTheDeviceClockBesideThePcClockDespiteAWrongWakeUp) {

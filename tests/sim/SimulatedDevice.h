@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Program.h"
 #include "fakes/FakePlatform.h"
 #include "sim/LightBarrier.h"
 
@@ -57,6 +58,16 @@ private:
     }
 
     FakePlatform& fake_;
+};
+
+// The whole program on fakes, started, with the simulated light barrier at the end of the line.
+struct ProgramOnSimulator {
+    ProgramOnSimulator() { program.editor.Form_Load(); }
+
+    FakePlatform p;
+    FakeWindow window;
+    Program program{p.platform, window};
+    SimulatedDevice device{p};
 };
 
 } // namespace orva::test
