@@ -1,6 +1,5 @@
 #include "evaluation/Evaluation.h"
-#include "acquisition/Downloads.h"
-#include "fakes/FakePlatform.h"
+#include "platform/RunTimeError.h"
 #include "platform/Text.h"
 
 #include <gtest/gtest.h>
@@ -137,27 +136,6 @@ TEST(ChosenHeader, IsWrittenAgainByATableWithoutHoursEvenInALaterReport) {
     rig.settings = {"Beide_", "18", "06", "\r\n"};
     EXPECT_EQ(rig.report(day(kDate, kRecord13) + kEnd),
               "\t" + kDateLine + "\r\n\t\tPersonen\r\n\tUhrzeit\tLinks\r\n\r\n\r\n");
-}
-
-// The program's report: in the text area, and each error as a box in the order met.
-TEST(BuildReport, ShowsTheReportAndEachErrorInTheOrderMet) {
-    FakePlatform fake;
-    ORVA_DS state;
-    state.CountText = day(kDate, kRecord13 + "001900010001") + day(kDate, kRecord13) +
-                      day(kDate, "000D00") + kEnd;
-    state.CountDirection = "Beide_";
-    state.NewLine = "\r\n";
-    state.WindowFromHour = state.WindowToHour = "13";
-    OrvaModule module{state, fake.platform};
-    Evaluation{state, module, fake.text}.BuildReport();
-    const int numbers[] = {err::SubscriptOutOfRange, err::InvalidProcedureCall, err::TypeMismatch};
-    ASSERT_EQ(fake.screen.boxes.size(), 3u);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_TRUE(fake.screen.boxes[i].text.ends_with(
-            "    Fehlernummer " + std::to_string(numbers[i]) + " aufgetreten! "));
-    }
-    EXPECT_EQ(tableLines(fake.text.value),
-              (std::vector<std::string>{kDateLine, "13 37 7", kDashes, "Summe 37 7"}));
 }
 
 // Each file is one download's evaluation: count text and settings in, report, saved file,
