@@ -16,12 +16,17 @@ namespace orva::test {
 
 // A virtual clock that moves on by `step` seconds at every reading, so that polling waits
 // end without real time passing. `onAdvance` lets a simulated device act as time goes by.
-class FakeClock : public Clock {
-public:
-    double timer() override;
+struct FakeClock : Clock {
+    double timer() override { return advance(step); }
     DateTime now() override { return nowValue; }
     void idle() override { advance(step); }
-    void advance(double seconds);
+    double advance(double s) {
+        seconds += s;
+        if (onAdvance) {
+            onAdvance(seconds);
+        }
+        return seconds;
+    }
 
     double seconds = 1000.0;
     double step = 0.001;
@@ -29,17 +34,12 @@ public:
     std::function<void(double)> onAdvance;
 };
 
-// Records every box, status text, pointer change and beep; answers boxes from a script.
-class FakeScreen : public Screen {
-public:
+// Records every box, status text and pointer; answers boxes and input boxes from a script.
+struct FakeScreen : Screen {
     struct Box {
         std::string text;
         MsgButtons buttons;
         MsgIcon icon;
-        std::string title;
-    };
-    struct Prompt {
-        std::string prompt;
         std::string title;
     };
 
@@ -48,66 +48,53 @@ public:
                    const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title) override;
     void setStatus(const std::string& text) override { statusHistory.push_back(text); }
-    void setPointer(Pointer p) override { pointerHistory.push_back(p); }
-    void beep() override { ++beeps; }
-    void doEvents() override { ++eventRuns; }
-    void endProgram() override { ended = true; }
+    void setPointer(Pointer p) override { current = p; }
+    void beep() override {}
+    void doEvents() override {}
+    void endProgram() override {}
 
     std::string status() const { return statusHistory.empty() ? "" : statusHistory.back(); }
-    Pointer pointer() const {
-        return pointerHistory.empty() ? Pointer::Arrow : pointerHistory.back();
-    }
+    Pointer pointer() const { return current; }
 
-    // Answers for the boxes in order; a box with nothing scripted is answered OK.
-    std::deque<int> answers;
+    std::deque<int> answers;        // a box with nothing scripted is answered OK
     std::deque<std::string> inputs; // an input box with nothing scripted is cancelled
     std::vector<Box> boxes;
-    std::vector<Prompt> prompts;
+    std::vector<std::string> prompts;
     std::vector<std::string> statusHistory;
-    std::vector<Pointer> pointerHistory;
-    int beeps = 0;
-    int eventRuns = 0;
-    bool ended = false;
+    Pointer current = Pointer::Arrow;
 };
 
-class FakeTextArea : public TextArea {
-public:
+struct FakeTextArea : TextArea {
     std::string text() const override { return value; }
     void setText(const std::string& text) override { value = text; }
-    void setFocus() override { ++focusCount; }
-
+    void setFocus() override {}
     std::string value;
-    int focusCount = 0;
 };
 
-// Scripted dialogs: each entry is the chosen file (full path) or nothing for Cancel.
-class FakeFileDialog : public FileDialog {
-public:
-    FileDialogResult showOpen(const FileDialogRequest& request) override;
-    FileDialogResult showSave(const FileDialogRequest& request) override;
+// Scripted dialogs: each entry is the chosen file (full path) or copies, or nothing for Cancel.
+struct FakeFileDialog : FileDialog {
+    FileDialogResult showOpen(const FileDialogRequest& r) override { return next("open", r); }
+    FileDialogResult showSave(const FileDialogRequest& r) override { return next("save", r); }
     int showPrinter(int flags) override;
+    FileDialogResult next(const std::string& kind, const FileDialogRequest& request);
 
     std::deque<std::optional<std::string>> files;
     std::deque<std::optional<int>> copies;
     std::vector<std::pair<std::string, FileDialogRequest>> requests; // "open"/"save"
-    std::vector<int> printFlags;
-
-private:
-    FileDialogResult next(const std::string& kind, const FileDialogRequest& request);
 };
 
-class FakePrinter : public Printer {
-public:
-    void print(const std::string& text, int left, int top) override;
+struct FakePrinter : Printer {
+    void print(const std::string& text, int left, int top) override {
+        log.push_back("print " + std::to_string(left) + "," + std::to_string(top) + ": " + text);
+    }
     void newPage() override { log.emplace_back("newPage"); }
     void endDoc() override { log.emplace_back("endDoc"); }
     std::vector<std::string> log;
 };
 
-// A serial control with the line in memory: what the program sends is recorded (and handed
-// to `device`), what the device sends is fed into the receive buffer.
-class FakeSerial : public SerialControl {
-public:
+// A serial control with the line in memory: what the program sends is handed to `device`,
+// what the device sends is fed into the receive buffer.
+struct FakeSerial : SerialControl {
     int commPort() const override { return port; }
     void setCommPort(int p) override;
     std::string settings() const override { return lineSettings; }
@@ -118,27 +105,28 @@ public:
     void setInputLen(int l) override { len = l; }
     void output(std::string_view bytes) override;
     std::string input() override;
-    int inBufferCount() override;
-    void clearInBuffer() override;
+    int inBufferCount() override {
+        requireOpen();
+        return static_cast<int>(received.size());
+    }
+    void clearInBuffer() override { received.clear(); }
     int outBufferCount() override { return 0; }
 
     void feed(std::string_view bytes) { received += bytes; }
+    void requireOpen() const; // as the real control: error 8018 on a closed port
 
     int port = 1;
     std::string lineSettings;
     bool open = false;
     int len = 0;
     std::set<int> unavailablePorts; // opening these is error 68
-    std::string sent;               // everything the program sent
     std::string received;           // not yet taken by the program
     int opens = 0;
-    int clears = 0;
     std::function<void(std::string_view)> device;
 };
 
 // Files in memory, with switches that make reads or writes fail.
-class FakeFileSystem : public FileSystem {
-public:
+struct FakeFileSystem : FileSystem {
     std::string dataDirectory() override { return dataDir; }
     std::string currentDir() override { return cwd; }
     void setCurrentDir(const std::string& dir) override;
@@ -146,11 +134,11 @@ public:
     bool sameFile(const std::string& a, const std::string& b) override {
         return resolve(a) == resolve(b);
     }
-    bool fileExists(const std::string& path) override;
+    bool fileExists(const std::string& path) override { return files.count(resolve(path)) != 0; }
     std::string readFile(const std::string& path) override;
     void writeFile(const std::string& path, std::string_view bytes) override;
 
-    std::string resolve(const std::string& path) const;
+    std::string resolve(const std::string& path) const { return joinPath(cwd, path); }
     std::optional<std::string> file(const std::string& path) const;
 
     std::string dataDir = "/home/op/ORVA-DS";
@@ -160,8 +148,6 @@ public:
     std::map<std::string, std::string> files;
     std::map<std::string, int> readErrors;  // full path -> run-time error number
     std::map<std::string, int> writeErrors; // full path -> run-time error number
-    std::deque<int> nextReadErrors;         // the next reads of any file fail with these
-    std::deque<int> nextWriteErrors;        // the next writes of any file fail with these
     int writes = 0;
 };
 

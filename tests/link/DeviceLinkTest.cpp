@@ -1,25 +1,18 @@
 #include "link/DeviceLink.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/Wire.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
 
-namespace orva {
+namespace orva::test {
 namespace {
-
-const std::string SYN(1, ctl::SYN);
-const std::string kAck = SYN + ctl::ACK;
-const std::string kNak = SYN + ctl::NAK;
-const std::string kWake = std::string(5, ctl::SYN) + ctl::ENQ;
-const std::string kTransferError =
-    "Übertragungsfehler!\n\nBitte prüfen Sie die Kabelverbindungen\n\nund die Spannungsversorgung.";
 
 // A device that answers each thing the program sends with the next scripted reply (an
 // empty reply is silence), and remembers when each send happened.
-class LinkTest : public testing::Test {
-protected:
-    LinkTest() {
+struct LinkRig {
+    LinkRig() {
         p.comm.open = true;
         p.comm.device = [this](std::string_view bytes) {
             sends.emplace_back(bytes);
@@ -31,33 +24,14 @@ protected:
         };
     }
 
-    static std::string block(const std::string& content, char last) {
-        std::string b = SYN + ctl::STX + content;
-        b.resize(34, 'F');
-        return b + last;
-    }
-
-    int count(const std::string& what) const {
-        int n = 0;
-        for (const auto& s : sends) {
-            n += s == what ? 1 : 0;
-        }
-        return n;
-    }
-
     void expectTransferErrorReported() {
         ASSERT_EQ(p.screen.boxes.size(), 1u);
-        EXPECT_EQ(p.screen.boxes[0].text, kTransferError);
-        EXPECT_EQ(p.screen.boxes[0].buttons, MsgButtons::OK);
-        EXPECT_EQ(p.screen.boxes[0].icon, MsgIcon::None);
-        EXPECT_EQ(p.screen.boxes[0].title, "ORVA-DS");
+        EXPECT_TRUE(p.screen.boxes[0].text.starts_with("Übertragungsfehler!"));
         EXPECT_EQ(p.screen.statusHistory, (std::vector<std::string>{"Status: Fehler", "Status: "}));
-        EXPECT_EQ(p.screen.pointer(), Pointer::Arrow);
         EXPECT_FALSE(p.comm.open);
-        EXPECT_GE(link.LinkErrorCount, 3);
     }
 
-    test::FakePlatform p;
+    FakePlatform p;
     DeviceLink link{p.platform, [](const std::function<void()>& step) {
                         step();
                         return true;
@@ -67,170 +41,120 @@ protected:
     std::vector<double> sendTimes;
 };
 
-TEST_F(LinkTest, SilentDeviceGetsThreeWakeUpsOneSecondApartThenTheReport) {
-    EXPECT_EQ(link.WakeDevice(), LinkOutcome::Failed);
-    ASSERT_EQ(sends, (std::vector<std::string>{kWake, kWake, kWake}));
-    EXPECT_NEAR(sendTimes[1] - sendTimes[0], 1.0, 0.01);
-    EXPECT_NEAR(sendTimes[2] - sendTimes[1], 1.0, 0.01);
-    expectTransferErrorReported();
-    EXPECT_EQ(link.LinkErrorCount, 3);
+std::string block(const std::string& content, char last = '\x03') {
+    std::string text = content;
+    text.resize(32, 'F');
+    return framed(text, last);
 }
 
-TEST_F(LinkTest, WakeUpAnsweredOnlyTheThirdTimeLeavesTheCountAtTwo) {
-    replies = {"", std::string(1, ctl::SYN) + 'x', kAck};
-    EXPECT_EQ(link.WakeDevice(), LinkOutcome::Ok);
-    EXPECT_EQ(sends.size(), 3u);
-    EXPECT_EQ(link.LinkErrorCount, 2);
-    EXPECT_TRUE(p.screen.boxes.empty());
-    EXPECT_TRUE(p.comm.open);
+TEST(Link, SilentDeviceGetsThreeWakeUpsOneSecondApartThenTheReport) {
+    LinkRig r;
+    EXPECT_EQ(r.link.WakeDevice(), LinkOutcome::Failed);
+    ASSERT_EQ(r.sends, (std::vector<std::string>{kWake, kWake, kWake}));
+    EXPECT_NEAR(r.sendTimes[1] - r.sendTimes[0], 1.0, 0.01);
+    EXPECT_NEAR(r.sendTimes[2] - r.sendTimes[1], 1.0, 0.01);
+    r.expectTransferErrorReported();
 }
 
-struct SendCase {
-    const char* name;
-    std::deque<std::string> replies;
-    int sends;
-    int errorCount;
-    bool reported;
-};
-
-class SendCommandTest : public LinkTest, public testing::WithParamInterface<SendCase> {};
-
-TEST_P(SendCommandTest, SendsUntilTwoAcknowledgedOrThreeFailures) {
-    const std::string command = SYN + ctl::STX + "ru" + ctl::ETX;
-    replies = GetParam().replies;
-    EXPECT_EQ(link.SendCommand("ru"), GetParam().reported ? LinkOutcome::Failed : LinkOutcome::Ok);
-    EXPECT_EQ(count(command), GetParam().sends);
-    EXPECT_EQ(link.LinkErrorCount, GetParam().errorCount);
-    EXPECT_EQ(p.screen.boxes.size(), GetParam().reported ? 1u : 0u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Answers, SendCommandTest,
-    testing::Values(SendCase{"AckAck", {kAck, kAck}, 2, 0, false},
-                    SendCase{"SilentAck", {"", kAck}, 2, 1, false},
-                    SendCase{"AckSilentAck", {kAck, "", kAck}, 3, 1, false},
-                    SendCase{"SilentNakAck", {"", kNak, kAck}, 3, 2, false},
-                    SendCase{"ThreeFailures", {"", kNak, ""}, 3, 3, true},
-                    SendCase{"AckThenThreeFailures", {kAck, "", kNak, ""}, 4, 3, true}),
-    [](const auto& info) { return info.param.name; });
-
-TEST_F(LinkTest, ReceiveCharactersLeavesSurplusBufferedAndWaitsOutTheSecond) {
-    p.comm.feed(SYN + ctl::ACK + 'z');
-    const double start = p.clock.seconds;
-    EXPECT_EQ(link.ReceiveCharacters(2), kAck);
-    EXPECT_GE(p.clock.seconds - start, 1.0);
-    EXPECT_LT(p.clock.seconds - start, 1.01);
-    EXPECT_EQ(p.comm.received, "z");
-    EXPECT_EQ(link.LinkErrorCount, 0);
-}
-
-TEST_F(LinkTest, ReceiveCharactersReturnsWhatCameWhenTheDeviceIsSlow) {
-    p.comm.feed(std::string(1, ctl::SYN));
-    EXPECT_EQ(link.ReceiveCharacters(2), SYN);
-    EXPECT_EQ(link.LinkErrorCount, 0);
-}
-
-TEST_F(LinkTest, VerifiedBlockAnswersDifferingCopiesWithNakAndTakesTheGoodPair) {
-    const std::string good = block("1E2D0C050C1A", ctl::ETX);
-    std::string bad = good;
-    bad[5] = 'X';
-    p.comm.feed(good);      // first copy
-    replies = {bad,         // repeat copy after the ACK: differs
-               good, good,  // after the NAK: both copies again
-               "\x01\x02"}; // closing characters
-    std::string blockText;
-    EXPECT_EQ(link.ReceiveVerifiedBlock(blockText), LinkOutcome::Ok);
-    EXPECT_EQ(sends, (std::vector<std::string>{kAck, kNak, kAck, kAck}));
-    EXPECT_EQ(blockText, "1E2D0C050C1A");
-    EXPECT_EQ(link.LinkErrorCount, 1);
-    EXPECT_TRUE(p.comm.received.empty());
-    EXPECT_TRUE(p.screen.boxes.empty());
-}
-
-TEST_F(LinkTest, VerifiedBlockKeepsOnlyTheLastBlockOfSeveral) {
-    p.comm.feed(block("AAAAAAAAAAAA", ctl::ETB));
-    replies = {block("AAAAAAAAAAAA", ctl::ETB), block("BBBBBBBBBBBB", ctl::ETX),
-               block("BBBBBBBBBBBB", ctl::ETX), "zz"};
-    std::string blockText;
-    link.ReceiveVerifiedBlock(blockText);
-    EXPECT_EQ(blockText, "BBBBBBBBBBBB");
-    EXPECT_EQ(count(kAck), 4);
-}
-
-TEST_F(LinkTest, ThreeBadHeadersGiveTwoNaksThenTheReport) {
-    std::string bad = block("1E2D0C050C1A", ctl::ETX);
-    bad[1] = 'x';
-    p.comm.feed(bad);
-    replies = {bad, bad};
-    std::string blockText;
-    EXPECT_EQ(link.ReceiveVerifiedBlock(blockText), LinkOutcome::Failed);
-    EXPECT_EQ(sends, (std::vector<std::string>{kNak, kNak}));
-    expectTransferErrorReported();
-}
-
-TEST_F(LinkTest, MissingBlockIsReportedAfterTwoSecondsWithoutRetry) {
-    const double start = p.clock.seconds;
-    std::string blockText;
-    link.ReceiveVerifiedBlock(blockText);
-    EXPECT_TRUE(sends.empty());
-    EXPECT_NEAR(p.clock.seconds - start, 2.0, 0.01);
-    expectTransferErrorReported();
-}
-
-TEST_F(LinkTest, MissingRepeatCopyIsReportedAtTheSameLimit) {
-    p.comm.feed(block("1E2D0C050C1A", ctl::ETX));
-    std::string blockText;
-    link.ReceiveVerifiedBlock(blockText);
-    EXPECT_EQ(sends, std::vector<std::string>{kAck});
-    expectTransferErrorReported();
-}
-
-struct OnCommCase {
-    int code;
-    const char* shown; // nullptr: nothing shown
-};
-
-class OnCommTest : public LinkTest, public testing::WithParamInterface<OnCommCase> {};
-
-TEST_P(OnCommTest, ErrorsAskAndEventsStaySilent) {
-    p.screen.answers = {answer::OK};
-    int stored = 0;
-    link.MSComm1_OnComm(GetParam().code, stored);
-    if (GetParam().shown == nullptr) {
-        EXPECT_TRUE(p.screen.boxes.empty());
-        EXPECT_EQ(p.screen.beeps, 0);
-        return;
+TEST(Link, SendCommandSendsUntilTwoAcknowledgedOrThreeFailures) {
+    struct Case {
+        std::deque<std::string> replies;
+        int sends;
+        bool failed;
+    };
+    const Case cases[] = {{{kAck, kAck}, 2, false},     {{"", kAck}, 2, false},
+                          {{kAck, "", kAck}, 3, false}, {{"", kNak, kAck}, 3, false},
+                          {{"", kNak, ""}, 3, true},    {{kAck, "", kNak, ""}, 4, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.replies));
+        LinkRig r;
+        r.replies = c.replies;
+        EXPECT_EQ(r.link.SendCommand("ru"), c.failed ? LinkOutcome::Failed : LinkOutcome::Ok);
+        EXPECT_EQ(r.sends, std::vector<std::string>(c.sends, framed("ru")));
+        EXPECT_EQ(r.p.screen.boxes.size(), c.failed ? 1u : 0u);
     }
-    ASSERT_EQ(p.screen.boxes.size(), 1u);
-    EXPECT_EQ(p.screen.boxes[0].text, GetParam().shown);
-    EXPECT_EQ(p.screen.boxes[0].title, "Press Cancel to Quit, Ok to ignore.");
-    EXPECT_EQ(p.screen.boxes[0].buttons, MsgButtons::OKCancel);
-    EXPECT_EQ(p.screen.beeps, 1);
-    EXPECT_TRUE(p.comm.open);
-    EXPECT_EQ(stored, answer::OK);
+    // Twice in a row: a failure between two acknowledgements starts the pair afresh.
+    LinkRig r;
+    r.replies = {kAck, "", kAck, kAck};
+    EXPECT_EQ(r.link.SendCommandTwiceInARow("rab"), LinkOutcome::Ok);
+    EXPECT_EQ(r.sends.size(), 4u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Codes, OnCommTest,
-                         testing::Values(OnCommCase{comm::ErRxParity, nullptr},
-                                         OnCommCase{comm::ErFrame, nullptr},
-                                         OnCommCase{comm::EvBreak, nullptr},
-                                         OnCommCase{comm::EvCTS, nullptr},
-                                         OnCommCase{comm::ErOverrun, "Overrun Error"},
-                                         OnCommCase{comm::ErRxOver, "Receive Buffer Overflow"},
-                                         OnCommCase{comm::ErTxFull, "Transmit Buffer Full"},
-                                         OnCommCase{4711, "Unknown error or event"}),
-                         [](const auto& info) { return "Code" + std::to_string(info.param.code); });
+TEST(Link, VerifiedBlocksAnswerDifferingCopiesWithNakAndTakeTheGoodPair) {
+    // Count data: each block differs once, the failure count starts afresh with each block,
+    // and only ETX marks the last one.
+    for (const bool data : {false, true}) {
+        SCOPED_TRACE(data ? "count data" : "clock block");
+        LinkRig r;
+        const std::vector<std::string> good =
+            data ? std::vector{block("A", 'x'), block("B", '\x17'), block("C")}
+                 : std::vector{block("1E2D0C050C1A")};
+        std::string expected;
+        std::vector<std::string> answers;
+        for (std::size_t i = 0; i < good.size(); ++i) {
+            std::string bad = good[i];
+            bad[5] = 'X';
+            // The repeat copy differs; after the NAK both copies again, then the next block.
+            r.replies.insert(r.replies.end(), {bad, good[i], good[i]});
+            r.replies.push_back(i + 1 < good.size() ? good[i + 1] : "\x01\x02");
+            answers.insert(answers.end(), {kAck, kNak, kAck, kAck});
+            expected += good[i].substr(2, data ? 32 : 12);
+        }
+        r.p.comm.feed(good[0]);
+        std::string text;
+        EXPECT_EQ(data ? r.link.ReceiveBulkData(text) : r.link.ReceiveVerifiedBlock(text),
+                  LinkOutcome::Ok);
+        EXPECT_EQ(text, expected);
+        EXPECT_EQ(r.sends, answers);
+        EXPECT_TRUE(r.p.comm.received.empty());
+        EXPECT_TRUE(r.p.screen.boxes.empty());
+    }
+}
 
-TEST_F(LinkTest, CancelInTheOnCommBoxClosesThePort) {
-    p.screen.answers = {answer::Cancel};
-    int stored = 0;
-    link.MSComm1_OnComm(comm::ErOverrun, stored);
-    EXPECT_FALSE(p.comm.open);
-    EXPECT_EQ(stored, answer::Cancel);
-    // The slot was cleared: a following silent event shows nothing more.
-    link.MSComm1_OnComm(comm::ErRxParity, stored);
-    EXPECT_EQ(p.screen.boxes.size(), 1u);
+TEST(Link, ThreeBadHeadersGiveTwoNaksThenTheReport) {
+    LinkRig r;
+    std::string bad = block("1E2D0C050C1A");
+    bad[1] = 'x';
+    r.p.comm.feed(bad);
+    r.replies = {bad, bad};
+    std::string text;
+    EXPECT_EQ(r.link.ReceiveVerifiedBlock(text), LinkOutcome::Failed);
+    EXPECT_EQ(r.sends, (std::vector<std::string>{kNak, kNak}));
+    r.expectTransferErrorReported();
+}
+
+// How long an answer may take from the start of the wait: 2 s for the clock block pair, 3 s
+// for a pair of count data, 4 s for the device's answer to a from-date command.
+TEST(Link, AnswersAreWaitedForUpToTheirLimit) {
+    struct Case {
+        std::string what;
+        double delay; // until the first copy arrives; the repeat follows the ACK at once
+        LinkOutcome outcome;
+    };
+    const Case cases[] = {{"clock", 1.9, LinkOutcome::Ok}, {"clock", 2.1, LinkOutcome::Failed},
+                          {"data", 2.5, LinkOutcome::Ok},  {"data", 3.1, LinkOutcome::Failed},
+                          {"date", 3.5, LinkOutcome::Ok},  {"date", 4.1, LinkOutcome::DateNotHeld}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what + " after " + std::to_string(c.delay));
+        LinkRig r;
+        const std::string first = c.what == "date" ? kWake : block("1E2D0C050C1A");
+        if (c.what != "date") {
+            r.replies = {first, "\x01\x02"};
+        }
+        bool fed = false;
+        r.p.clock.onAdvance = [&, start = r.p.clock.seconds](double now) {
+            if (!fed && now - start >= c.delay) {
+                fed = true;
+                r.p.comm.feed(first);
+            }
+        };
+        std::string text;
+        EXPECT_EQ(c.what == "date"   ? r.link.AnswerDateWakeUp()
+                  : c.what == "data" ? r.link.ReceiveBulkData(text)
+                                     : r.link.ReceiveVerifiedBlock(text),
+                  c.outcome);
+    }
 }
 
 } // namespace
-} // namespace orva
+} // namespace orva::test

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "Program.h"
 #include "fakes/FakePlatform.h"
 #include "sim/LightBarrier.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,51 +12,62 @@
 
 namespace orva::test {
 
-// Puts a simulated light barrier on the far end of a FakeSerial and lets it run in the
-// FakeClock's virtual time: what the program outputs reaches the device at once, and the
-// device's answers arrive byte by byte as the program reads the clock in its waits.
-//
-//     FakePlatform fake;
-//     SimulatedDevice device(fake);           // device clock set to the PC's
-//     device.barrier.memory = sim::generateDays({2026, 12, 5}, 3, 7);
-//     device.barrier.faults.silentWakeUps = 1;
-//     ... run a menu command on fake.platform ...
-//     EXPECT_EQ(shared.CountText, device.answerText("ra"));
-class SimulatedDevice {
-public:
-    SimulatedDevice(FakeSerial& serial, FakeClock& clock, sim::Timing timing = {});
-    explicit SimulatedDevice(FakePlatform& fake, sim::Timing timing = {});
-    ~SimulatedDevice();
+// Puts a simulated light barrier, its clock set to the PC's, on the far end of the fake
+// serial line, in the fake clock's virtual time: what the program outputs reaches the device
+// at once, and the device's answers arrive byte by byte as the program reads the clock.
+struct SimulatedDevice {
+    explicit SimulatedDevice(FakePlatform& fake) : fake_(fake) {
+        const DateTime& pc = fake.clock.nowValue;
+        barrier.setClock(
+            {{pc.date.year, pc.date.month, pc.date.day}, pc.hour, pc.minute, pc.second},
+            fake.clock.seconds);
+        fake.comm.device = [this](std::string_view bytes) {
+            deliver(fake_.clock.seconds); // what was already on its way arrives first
+            pcMessages.emplace_back(bytes);
+            barrier.receive(bytes, fake_.clock.seconds);
+            deliver(fake_.clock.seconds);
+        };
+        fake.clock.onAdvance = [this](double now) { deliver(now); };
+    }
+    ~SimulatedDevice() {
+        fake_.comm.device = nullptr;
+        fake_.clock.onAdvance = nullptr;
+    }
     SimulatedDevice(const SimulatedDevice&) = delete;
     SimulatedDevice& operator=(const SimulatedDevice&) = delete;
 
-    // Sets the device clock to the PC's date and time (FakeClock::nowValue), as of now.
-    void setClockToPc();
-    sim::ClockTime deviceClock() const;
+    sim::ClockTime deviceClock() const { return barrier.clock(fake_.clock.seconds); }
     // What the device would send for a read command now; see LightBarrier::answerText.
-    std::optional<std::string> answerText(std::string_view letters) const;
-
-    struct Transfer {
-        double time;
-        bool fromPc;
-        std::string bytes;
-        bool lost = false; // sent by the device while the port was closed
-    };
-    // Both directions of the line, in order.
-    std::vector<Transfer> wire;
-    // Everything the device put on the line, lost bytes included.
-    std::string deviceBytes() const;
-    // The program's messages, in order, and how often one of them was sent.
-    std::vector<std::string> pcMessages() const;
-    int pcSent(const std::string& message) const;
+    std::optional<std::string> answerText(std::string_view letters) const {
+        return barrier.answerText(letters, fake_.clock.seconds);
+    }
+    int pcSent(const std::string& message) const {
+        return static_cast<int>(std::count(pcMessages.begin(), pcMessages.end(), message));
+    }
 
     sim::LightBarrier barrier;
+    std::vector<std::string> pcMessages; // what the program sent, in order
 
 private:
-    void deliver(double now);
+    // Nobody listens on a closed port: the bytes are gone.
+    void deliver(double now) {
+        const std::string bytes = barrier.transmit(now);
+        if (!bytes.empty() && fake_.comm.portOpen()) {
+            fake_.comm.feed(bytes);
+        }
+    }
 
-    FakeSerial& serial_;
-    FakeClock& clock_;
+    FakePlatform& fake_;
+};
+
+// The whole program on fakes, started, with the simulated light barrier at the end of the line.
+struct ProgramOnSimulator {
+    ProgramOnSimulator() { program.editor.Form_Load(); }
+
+    FakePlatform p;
+    FakeWindow window;
+    Program program{p.platform, window};
+    SimulatedDevice device{p};
 };
 
 } // namespace orva::test
