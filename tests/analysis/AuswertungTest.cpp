@@ -131,7 +131,6 @@ TEST(AuswertungMenu, UsableOnlyWithTheCountsOfTheLastSuccessfulDownload) {
     RecordingView view;
     program.auswertung.setView(view);
     program.editor.Form_Load();
-    device.setClockToPc();
     device.barrier.memory = sim::generateDays({2026, 12, 5}, 4, 11);
     const MenuTree& menu = program.editor.menu();
     const auto usable = [&] {
