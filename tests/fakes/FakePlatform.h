@@ -48,6 +48,7 @@ public:
                    const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title) override;
     void setStatus(const std::string& text) override { statusHistory.push_back(text); }
+    void setProgress(const std::string& text) override { progress = text; }
     void setPointer(Pointer p) override { pointerHistory.push_back(p); }
     void beep() override { ++beeps; }
     void doEvents() override { ++eventRuns; }
@@ -68,6 +69,7 @@ public:
     int beeps = 0;
     int eventRuns = 0;
     bool ended = false;
+    std::string progress;
 };
 
 class FakeTextArea : public TextArea {
@@ -119,6 +121,8 @@ public:
     void output(std::string_view bytes) override;
     std::string input() override;
     int inBufferCount() override;
+    // Returns at once: the virtual clock moves on as the link reads it.
+    int waitForInput(int, double) override { return inBufferCount(); }
     void clearInBuffer() override;
     int outBufferCount() override { return 0; }
 
