@@ -2,12 +2,15 @@
 #include "analysis/qt/CountWindow.h"
 #include "app/CommandLine.h"
 #include "app/qt/MainWindow.h"
+#include "platform/LineTrace.h"
 #include "platform/qt/QtPlatform.h"
 #include "ui/qt/QtModalWindows.h"
 
 #include <QApplication>
 
+#include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,11 +23,24 @@ int main(int argc, char* argv[]) {
         std::cerr << cl.err;
         return cl.exitCode;
     }
+    // The variable serves the desktop entry, which passes no options.
+    const char* fromEnvironment = std::getenv("ORVA_DS_TRACE");
+    const std::string tracePath =
+        !cl.trace.empty() ? cl.trace : (fromEnvironment != nullptr ? fromEnvironment : "");
+    std::unique_ptr<orva::LineTrace> trace;
+    if (!tracePath.empty()) {
+        trace = orva::LineTrace::open(tracePath);
+        if (!trace) {
+            std::cerr << "orva-ds: die Aufzeichnung '" << tracePath
+                      << "' lässt sich nicht öffnen; das Programm läuft ohne sie.\n";
+        }
+    }
     QApplication app(argc, argv);
     orva::installGermanTranslations(app);
 
     orva::MainWindow window;
     orva::QtPlatform qt(&window, window.statusBox(), window.textFeld());
+    qt.serial().setTrace(trace.get());
     orva::Program program(qt.platform(), window);
     orva::QtModalWindows dialogs(&window, program.editor.module());
     program.settings.setWindows(dialogs);

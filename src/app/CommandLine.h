@@ -5,13 +5,14 @@
 
 namespace orva {
 
-// What the command line asks for. The program takes no options that change its behaviour;
-// the informational ones print and end it, anything else is refused.
+// What the command line asks for. The informational options print and end the program,
+// `--trace FILE` records the serial line, anything else is refused.
 struct CommandLine {
     bool run = true; // false: print `out`/`err` and exit with `exitCode`
     int exitCode = 0;
     std::string out;
     std::string err;
+    std::string trace; // the line trace's file; none when empty
 };
 
 // `args` without the program name.

@@ -2,7 +2,9 @@
 
 #include "platform/Text.h"
 
+#include <cstdio>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 namespace orva {
@@ -15,6 +17,32 @@ constexpr double kClosingLimit = 2.0;    // the two characters after the last bl
 constexpr int kBlockSize = 35;
 
 const std::string kDeviceWake = std::string(5, ctl::SYN) + ctl::ENQ;
+
+constexpr double kProgressEvery = 0.25; // seconds between two progress notes
+
+// Days in the count text so far: day separators at every third byte, as the evaluation finds
+// them, without the end marker.
+int daysIn(std::string_view countText) {
+    constexpr std::string_view separator = "000000000000";
+    constexpr std::string_view endMarker = "000000000000000000";
+    int days = 0;
+    for (std::size_t pos = 0; pos < countText.size(); pos += 6) {
+        const std::string_view rest = countText.substr(pos);
+        days += rest.starts_with(separator) && !rest.starts_with(endMarker) ? 1 : 0;
+    }
+    return days;
+}
+
+// "12 Tage, 3,4 kB, 1:05": days, stored bytes received and the time since the start.
+std::string progressNote(std::string_view countText, double seconds) {
+    const int days = daysIn(countText);
+    const auto tenthsKb = static_cast<long>(countText.size() / 2 * 10 / 1024);
+    const auto s = static_cast<long>(seconds);
+    char note[64];
+    std::snprintf(note, sizeof note, "%d %s, %ld,%ld kB, %ld:%02ld", days,
+                  days == 1 ? "Tag" : "Tage", tenthsKb / 10, tenthsKb % 10, s / 60, s % 60);
+    return note;
+}
 
 } // namespace
 
@@ -31,16 +59,23 @@ DeviceLink::DeviceLink(Platform& platform, Trap trap)
       trap_(std::move(trap)) {}
 
 void DeviceLink::waitForBytes(int count, double limit) {
-    while (comm_.inBufferCount() < count && elapsed() < limit) {
+    while (comm_.inBufferCount() < count) {
+        const double t = elapsed();
+        if (t >= limit) {
+            break;
+        }
+        comm_.waitForInput(count, limit - t);
     }
 }
 
 void DeviceLink::settle(double limit, bool inclusive) {
-    while (comm_.inBufferCount() > 0) {
+    while (const int n = comm_.inBufferCount()) {
         const double t = elapsed();
         if (inclusive ? t > limit : t >= limit) {
             break;
         }
+        // Only more bytes or the limit can change the outcome.
+        comm_.waitForInput(n + 1, limit - t);
     }
 }
 
@@ -241,10 +276,19 @@ LinkOutcome DeviceLink::ReceiveVerifiedBlock(std::string& BlockText) {
 LinkOutcome DeviceLink::ReceiveBulkData(std::string& CountText) {
     static constexpr BlockLimits kDataBlock{3.0, 2.0, true, true};
     CountText.clear();
-    return receiveBlocks(kDataBlock, [&](const std::string& block) {
+    // The clock is read only where the waits read it anyway, so the timing stays as it was.
+    const double begun = startTime_; // the wait for the device's wake-up, just before
+    double noted = begun - kProgressEvery;
+    const LinkOutcome outcome = receiveBlocks(kDataBlock, [&](const std::string& block) {
         screen_.setStatus("Status: Die Daten werden übertragen: " + printableOnly(block));
         CountText.append(block, 2, 32);
+        if (startTime_ - noted >= kProgressEvery) {
+            noted = startTime_;
+            screen_.setProgress(progressNote(CountText, startTime_ - begun));
+        }
     });
+    screen_.setProgress({});
+    return outcome;
 }
 
 void DeviceLink::ReportTransferError() {

@@ -71,7 +71,7 @@ private:
                               const std::function<void(const std::string&)>& accept);
     double elapsed() { return clock_.timer() - startTime_; }
     void waitForBytes(int count, double limit);
-    // Polls while bytes keep arriving, up to `limit` seconds; `inclusive`: at the limit too.
+    // Waits while bytes stay buffered, up to `limit` seconds; `inclusive`: at the limit too.
     void settle(double limit, bool inclusive);
 
     SerialControl& comm_;

@@ -35,6 +35,8 @@ public:
     virtual std::string inputBox(const std::string& prompt, const std::string& title) = 0;
     // Sets the status line and repaints it at once.
     virtual void setStatus(const std::string& text) = 0;
+    // A note on a long transfer beside the status line; an empty text removes it.
+    virtual void setProgress(const std::string& text) = 0;
     virtual void setPointer(Pointer pointer) = 0;
     virtual void beep() = 0;
     virtual void doEvents() = 0;

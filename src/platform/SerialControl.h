@@ -48,9 +48,12 @@ public:
     virtual void output(std::string_view bytes) = 0;
     // Takes up to inputLen bytes (all when inputLen is 0) from the front of the receive buffer.
     virtual std::string input() = 0;
-    // Bytes received and not yet taken. A poll: it may block about a millisecond waiting for
-    // data, and it never lets window events run.
+    // Bytes received and not yet taken; does not wait.
     virtual int inBufferCount() = 0;
+    // Waits until `count` bytes are buffered or `seconds` have passed; returns the bytes
+    // buffered. It may return sooner, so callers judge the count and their clock themselves.
+    // Window events other than user input may run meanwhile; serial events are held back.
+    virtual int waitForInput(int count, double seconds) = 0;
     // InBufferCount = 0: discards what was received and not yet taken (nothing when closed).
     virtual void clearInBuffer() = 0;
     virtual int outBufferCount() = 0;

@@ -2,6 +2,7 @@
 #include "analysis/qt/CountWindow.h"
 #include "app/qt/MainWindow.h"
 #include "fakes/FakePlatform.h"
+#include "platform/LineTrace.h"
 #include "platform/TempHome.h"
 #include "platform/Text.h"
 #include "platform/qt/QtPlatform.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -37,6 +39,35 @@ namespace {
 
 using test::TempHome;
 using test::whenModalShows;
+
+// The bytes of the log lines that name `direction` ("PC>" or "<DEV"), joined: the hex pairs
+// after it, up to the printable column of the program's trace.
+std::string bytesFrom(const std::string& log, const std::string& direction) {
+    std::string bytes;
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        const auto at = line.find(direction);
+        if (line.starts_with("#") || at == std::string::npos) {
+            continue;
+        }
+        const auto from = at + direction.size();
+        const auto bar = line.find('|', from);
+        std::istringstream hex(line.substr(from, bar == std::string::npos ? bar : bar - from));
+        for (std::string pair; hex >> pair;) {
+            bytes += static_cast<char>(std::stoi(pair, nullptr, 16));
+        }
+    }
+    return bytes;
+}
+
+// Counts the paint events of a widget.
+struct PaintCounter : QObject {
+    bool eventFilter(QObject*, QEvent* e) override {
+        count += e->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int count = 0;
+};
 
 // The real program (Qt serial control, real pseudo-terminal) against orva-sim.
 class EndToEnd : public testing::Test {
@@ -269,7 +300,7 @@ TEST_F(EndToEnd, AllDataShowsAsATableAndExportsForSpreadsheets) {
 // program works again without a restart.
 TEST_F(EndToEnd, DeviceUnpluggedMidDownloadAndBackAgain) {
     startSimulator({}, true); // at 9600 baud the 30 days take about 20 seconds
-    // The window runs no events during a transfer: the device is pulled from outside.
+    // The device is pulled from outside, as a user would.
     QProcess::startDetached("sh",
                             {"-c", "sleep 1; kill -TERM " + QString::number(sim.processId())});
     {
@@ -285,6 +316,74 @@ TEST_F(EndToEnd, DeviceUnpluggedMidDownloadAndBackAgain) {
     EXPECT_TRUE(boxTextOf("mnuUhrlesen").startsWith(QString::fromUtf8("Dieser Schnittstellen")));
     startSimulator();
     EXPECT_TRUE(boxTextOf("mnuUhrlesen").startsWith("\nORVA-DS \tUhr: 12:45:"));
+}
+
+TEST_F(EndToEnd, APacedDownloadKeepsTheWindowAliveAndHoldsBackAMenuCommand) {
+    startSimulator({"--days", "4"}, true);
+    auto* progress = window.statusBox()->findChild<QLabel*>("Progress");
+    ASSERT_NE(progress, nullptr);
+    PaintCounter paints;
+    window.textFeld()->viewport()->installEventFilter(&paints);
+    const std::string direction = program.state.CountDirection;
+    std::string directionJustAfterTrigger;
+    QStringList notes;
+    int paintsDuringTransfer = 0;
+    QTimer tick; // fires only when window events run
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (!progress->isVisible()) {
+            return;
+        }
+        paintsDuringTransfer = paints.count;
+        window.textFeld()->viewport()->update();
+        if (notes.isEmpty() || notes.last() != progress->text()) {
+            notes << progress->text();
+        }
+        if (notes.size() == 3 && directionJustAfterTrigger.empty()) {
+            window.menuAction("mnuZählrU(1)")->trigger();
+            directionJustAfterTrigger = program.state.CountDirection;
+        }
+    });
+    tick.start(50);
+    whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); }); // Save As
+    window.menuAction("mnuAlleDaten")->trigger();
+    tick.stop();
+    ASSERT_GE(notes.size(), 3) << "progress notes seen while the window ran events: "
+                               << notes.join(" | ").toStdString();
+    EXPECT_TRUE(notes[0].contains(" kB, 0:0")) << notes[0].toStdString();
+    EXPECT_NE(notes.last(), notes[0]);
+    EXPECT_GE(paintsDuringTransfer, 3);
+    EXPECT_EQ(directionJustAfterTrigger, direction);
+    EXPECT_NE(program.state.CountDirection, direction); // ran once the download was over
+    EXPECT_FALSE(progress->isVisible());
+    EXPECT_TRUE(window.statusBox()->text().startsWith("Status: ")) << "status unchanged";
+}
+
+TEST_F(EndToEnd, TheLineTraceHoldsEveryByteOnTheLineInOrder) {
+    startSimulator({"--days", "5", "--verbose"});
+    const fs::path tracePath = home.path() / "trace.txt";
+    auto trace = LineTrace::open(tracePath.string());
+    ASSERT_TRUE(trace);
+    qt.serial().setTrace(trace.get());
+    whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); }); // Save As
+    window.menuAction("mnuAlleDaten")->trigger();
+    sim.terminate();
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    const std::string log = TempHome::read(tracePath);
+    const std::string simLog = sim.readAllStandardError().toStdString();
+    const std::string received = bytesFrom(log, "<DEV");
+    EXPECT_EQ(received, bytesFrom(simLog, "<DEV"));
+    EXPECT_EQ(bytesFrom(log, "PC>"), bytesFrom(simLog, "PC>"));
+    // Both copies of every accepted block, in order.
+    const std::string& countText = program.state.CountText;
+    ASSERT_GE(countText.size(), 20u * 32);
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < countText.size(); i += 32) {
+        const std::string block = DeviceLink::sync(ctl::STX) + countText.substr(i, 32);
+        for (int copy = 0; copy < 2; ++copy, at += block.size()) {
+            at = received.find(block, at);
+            ASSERT_NE(at, std::string::npos) << "block " << i / 32 << " copy " << copy;
+        }
+    }
 }
 
 } // namespace

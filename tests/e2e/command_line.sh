@@ -8,10 +8,15 @@ unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 out="$(timeout 10 "$program" --help)" || fail "--help exited with $?"
 grep -q -- '--version' <<<"$out" || fail "--help does not name --version: $out"
+grep -q -- '--trace' <<<"$out" || fail "--help does not name --trace: $out"
 out="$(timeout 10 "$program" --version)" || fail "--version exited with $?"
 [ "$out" = "orva-ds $version" ] || fail "--version printed [$out]"
 out="$(timeout 10 "$program" --bogus 2>&1 >/dev/null)"
 code=$?
 [ "$code" = 2 ] || fail "unknown option exited with $code"
 grep -q -- "--bogus" <<<"$out" || fail "unknown option not named on stderr: $out"
+out="$(timeout 10 "$program" --trace 2>&1 >/dev/null)"
+code=$?
+[ "$code" = 2 ] || fail "--trace without a file exited with $code"
+grep -q -- "--trace" <<<"$out" || fail "--trace without a file not named on stderr: $out"
 echo "ok"

@@ -48,6 +48,7 @@ struct FakeScreen : Screen {
                    const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title) override;
     void setStatus(const std::string& text) override { statusHistory.push_back(text); }
+    void setProgress(const std::string&) override {}
     void setPointer(Pointer p) override { current = p; }
     void beep() override {}
     void doEvents() override {}
@@ -109,6 +110,8 @@ struct FakeSerial : SerialControl {
         requireOpen();
         return static_cast<int>(received.size());
     }
+    // Returns at once: the virtual clock moves on as the link reads it.
+    int waitForInput(int, double) override { return inBufferCount(); }
     void clearInBuffer() override { received.clear(); }
     int outBufferCount() override { return 0; }
 

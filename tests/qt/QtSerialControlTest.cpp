@@ -10,7 +10,7 @@
 namespace orva {
 namespace {
 
-// A device pulled from the line: the port must not stay open, or every poll would return at
+// A device pulled from the line: the port must not stay open, or every wait would return at
 // once without data and spin a core until the command's time-outs end it.
 TEST(QtSerialControl, ClosesThePortWhenTheFarEndGoesAway) {
     test::TempHome home;
@@ -24,13 +24,11 @@ TEST(QtSerialControl, ClosesThePortWhenTheFarEndGoesAway) {
     serial.setPortOpen(true);
     ASSERT_TRUE(serial.portOpen());
     EXPECT_EQ(write(master, "\x16", 1), 1);
-    for (int poll = 0; poll < 3000 && serial.inBufferCount() == 0; ++poll) {
-    }
-    EXPECT_EQ(serial.inBufferCount(), 1) << "the byte sent never arrived";
+    EXPECT_EQ(serial.waitForInput(1, 3.0), 1) << "the byte sent never arrived";
 
     close(master);
-    for (int poll = 0; poll < 3000 && serial.portOpen(); ++poll) {
-        serial.inBufferCount();
+    for (int wait = 0; wait < 30 && serial.portOpen(); ++wait) {
+        serial.waitForInput(2, 0.1);
     }
     EXPECT_FALSE(serial.portOpen());
     // Until the command ends it is a silent line: what arrived is kept, nothing fails.

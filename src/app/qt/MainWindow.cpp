@@ -1,6 +1,7 @@
 #include "app/qt/MainWindow.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFont>
 #include <QGuiApplication>
@@ -10,6 +11,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
+
+#include <utility>
 
 namespace orva {
 namespace {
@@ -65,10 +68,35 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::runGuarded(const std::function<void()>& work) {
+void MainWindow::runGuarded(std::function<void()> work) {
+    // Window events run while a command waits on the line; a command that comes meanwhile
+    // (only a program can send one, user input is held) waits its turn.
+    if (running_) {
+        later_.push_back(std::move(work));
+        return;
+    }
+    running_ = true;
     // No exception may leave an event handler: whatever a command did not trap itself is
     // reported like any other run-time error.
     editor_->module().runStep(work);
+    while (!later_.empty()) {
+        const std::function<void()> next = std::move(later_.front());
+        later_.pop_front();
+        editor_->module().runStep(next);
+    }
+    running_ = false;
+    if (std::exchange(closeLater_, false)) {
+        close();
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        event->ignore();
+        closeLater_ = true;
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::attach(frmEditor& editor) {
@@ -91,8 +119,9 @@ void MainWindow::attach(frmEditor& editor) {
             action = menu->menuAction();
             // Opening a submenu runs the item's click handler first, as the settings menus
             // expect.
-            connect(menu, &QMenu::aboutToShow, this,
-                    [this, name, index] { runGuarded([&] { editor_->menuClick(name, index); }); });
+            connect(menu, &QMenu::aboutToShow, this, [this, name, index] {
+                runGuarded([this, name, index] { editor_->menuClick(name, index); });
+            });
         } else if (item.isSeparator()) {
             action = menus[item.level - 1]->addSeparator();
         } else {
@@ -106,7 +135,7 @@ void MainWindow::attach(frmEditor& editor) {
                 if (const MenuItem* m = editor_->menu().find(name, index)) {
                     syncAction(*m);
                 }
-                runGuarded([&] { editor_->menuClick(name, index); });
+                runGuarded([this, name, index] { editor_->menuClick(name, index); });
             });
         }
         action->setObjectName(QString::fromStdString(item.id()));

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <string>
@@ -34,17 +35,22 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void layOut();
     void syncAction(const MenuItem& item);
-    void runGuarded(const std::function<void()>& work);
+    // Runs a menu command, or keeps it until the one running has ended.
+    void runGuarded(std::function<void()> work);
 
     QWidget* area_;
     QLabel* status_;
     QPlainTextEdit* text_;
     frmEditor* editor_ = nullptr;
     std::map<std::string, QAction*> actions_;
+    bool running_ = false;
+    bool closeLater_ = false;                 // the desktop asked to close during a command
+    std::deque<std::function<void()>> later_; // commands that came during another one
 };
 
 } // namespace orva

@@ -7,6 +7,16 @@
 
 namespace orva {
 
+QtScreen::QtScreen(QWidget* window, QLabel* status) : window_(window), status_(status) {
+    if (status_ != nullptr) {
+        progress_ = new QLabel(status_);
+        progress_->setObjectName(QStringLiteral("Progress"));
+        progress_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        progress_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        progress_->hide();
+    }
+}
+
 QString displayText(const std::string& text) {
     QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -85,6 +95,15 @@ void QtScreen::setStatus(const std::string& text) {
         status_->setText(QString::fromStdString(text));
         status_->repaint();
     }
+}
+
+void QtScreen::setProgress(const std::string& text) {
+    if (progress_ == nullptr) {
+        return;
+    }
+    progress_->setGeometry(status_->rect().adjusted(0, 0, -8, 0));
+    progress_->setText(QString::fromStdString(text));
+    progress_->setVisible(!text.empty());
 }
 
 void QtScreen::setPointer(Pointer pointer) {

@@ -12,13 +12,15 @@ namespace orva {
 class QtScreen : public Screen {
 public:
     // Boxes are modal over `window`; the status line is `status`.
-    QtScreen(QWidget* window, QLabel* status) : window_(window), status_(status) {}
+    QtScreen(QWidget* window, QLabel* status);
 
     using Screen::messageBox;
     int messageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                    const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title) override;
     void setStatus(const std::string& text) override;
+    // Shown at the right of the status band, painted with the window's other events.
+    void setProgress(const std::string& text) override;
     void setPointer(Pointer pointer) override;
     void beep() override;
     void doEvents() override;
@@ -27,6 +29,7 @@ public:
 private:
     QWidget* window_;
     QLabel* status_;
+    QLabel* progress_ = nullptr;
     bool hourglass_ = false;
 };
 

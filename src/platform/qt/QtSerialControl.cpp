@@ -2,11 +2,15 @@
 
 #include "platform/RunTimeError.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <QStringList>
+#include <QTimer>
 
-#include <chrono>
-#include <thread>
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace orva {
@@ -59,27 +63,41 @@ LineParameters parseSettings(const std::string& text) {
     return p;
 }
 
+// Seconds one character takes on the line: start bit, data bits, parity bit, stop bits.
+double characterTime(const LineParameters& p) {
+    const double stop = p.stopBits == QSerialPort::OneStop          ? 1.0
+                        : p.stopBits == QSerialPort::OneAndHalfStop ? 1.5
+                                                                    : 2.0;
+    const double parity = p.parity == QSerialPort::NoParity ? 0.0 : 1.0;
+    return (1.0 + static_cast<int>(p.dataBits) + parity + stop) / p.baud;
+}
+
 } // namespace
 
 QtSerialControl::QtSerialControl(std::string dataDirectory)
     : dataDirectory_(std::move(dataDirectory)) {
     // Qt 6 reports neither line states nor parity, framing or overrun errors; what it does
-    // report and has no other handling reaches the program as an unknown serial event, after
-    // the current command, since the program serves serial events between commands only.
+    // report and has no other handling reaches the program as an unknown serial event.
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                      [this](QSerialPort::SerialPortError e) {
-                         if (e != QSerialPort::UnknownError) {
-                             return;
+                         if (e == QSerialPort::UnknownError) {
+                             raiseComm(0);
                          }
-                         QMetaObject::invokeMethod(
-                             &port_,
-                             [this] {
-                                 if (onComm) {
-                                     onComm(0);
-                                 }
-                             },
-                             Qt::QueuedConnection);
                      });
+}
+
+void QtSerialControl::raiseComm(int code) {
+    // Served between commands or under a modal box, never inside a wait on the line.
+    QMetaObject::invokeMethod(
+        &port_,
+        [this, code] {
+            if (waiting_) {
+                heldComm_.push_back(code);
+            } else if (onComm) {
+                onComm(code);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 QtSerialControl::~QtSerialControl() = default;
@@ -109,6 +127,7 @@ void QtSerialControl::setCommPort(int port) {
 void QtSerialControl::setSettings(const std::string& settings) {
     const LineParameters p = parseSettings(settings);
     settings_ = settings;
+    byteTime_ = characterTime(p);
     if (port_.isOpen()) {
         port_.setBaudRate(p.baud);
         port_.setParity(p.parity);
@@ -166,15 +185,9 @@ void QtSerialControl::closeAfterLineLoss() {
     lineLost_ = true;
 }
 
-void QtSerialControl::pull(int waitMs) {
+void QtSerialControl::pull() {
     if (!port_.isOpen()) {
-        if (lineLost_ && waitMs > 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
-        }
         return;
-    }
-    if (port_.bytesAvailable() == 0 && waitMs > 0) {
-        port_.waitForReadyRead(waitMs);
     }
     // error() keeps its last value (time-outs included), so read it and clear it each time.
     const QSerialPort::SerialPortError e = port_.error();
@@ -185,6 +198,9 @@ void QtSerialControl::pull(int waitMs) {
     }
     const QByteArray data = port_.readAll();
     if (!data.isEmpty()) {
+        if (trace_ != nullptr) {
+            trace_->record(false, {data.constData(), static_cast<std::size_t>(data.size())});
+        }
         if (head_ > 0 && head_ == received_.size()) {
             received_.clear();
             head_ = 0;
@@ -198,8 +214,15 @@ void QtSerialControl::output(std::string_view bytes) {
     if (lineLost_) {
         return;
     }
+    if (trace_ != nullptr) {
+        trace_->record(true, bytes);
+    }
     port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    port_.waitForBytesWritten(100);
+    // A short message fits the driver's buffer at once; only a full one is waited for, since
+    // every blocking wait costs a task switch.
+    if (!port_.flush() || port_.bytesToWrite() > 0) {
+        port_.waitForBytesWritten(100);
+    }
     const QSerialPort::SerialPortError e = port_.error();
     port_.clearError();
     if (e == QSerialPort::WriteError || e == QSerialPort::ResourceError) {
@@ -209,7 +232,7 @@ void QtSerialControl::output(std::string_view bytes) {
 
 std::string QtSerialControl::input() {
     requireOpen();
-    pull(0);
+    pull();
     const std::size_t available = received_.size() - head_;
     const std::size_t n =
         inputLen_ == 0 ? available : std::min(available, static_cast<std::size_t>(inputLen_));
@@ -224,14 +247,89 @@ std::string QtSerialControl::input() {
 
 int QtSerialControl::inBufferCount() {
     requireOpen();
-    pull(1);
-    return static_cast<int>(received_.size() - head_);
+    pull();
+    return buffered();
+}
+
+QSocketNotifier* QtSerialControl::readNotifier() const {
+    // QSerialPort keeps its read notifier as a child.
+    for (QSocketNotifier* n : port_.findChildren<QSocketNotifier*>()) {
+        if (n->type() == QSocketNotifier::Read) {
+            return n;
+        }
+    }
+    return nullptr;
+}
+
+void QtSerialControl::runEvents(double seconds, const std::function<bool()>& done) {
+    QEventLoop loop;
+    QTimer timeUp;
+    timeUp.setSingleShot(true);
+    timeUp.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timeUp, &QTimer::timeout, &loop, &QEventLoop::quit);
+    if (done && port_.isOpen()) {
+        QObject::connect(&port_, &QSerialPort::readyRead, &loop, [&] {
+            pull();
+            if (done()) {
+                loop.quit();
+            }
+        });
+        QObject::connect(&port_, &QSerialPort::errorOccurred, &loop,
+                         [&](QSerialPort::SerialPortError e) {
+                             if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError) {
+                                 loop.quit();
+                             }
+                         });
+    }
+    timeUp.start(static_cast<int>(std::ceil(seconds * 1000.0)));
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+int QtSerialControl::waitForInput(int count, double seconds) {
+    requireOpen();
+    QElapsedTimer clock;
+    clock.start();
+    auto left = [&] { return seconds - static_cast<double>(clock.nsecsElapsed()) / 1e9; };
+    // Takes what the driver holds; the port's own buffer fills only in an event loop.
+    auto fetch = [&] {
+        if (port_.isOpen()) {
+            port_.waitForReadyRead(0);
+        }
+        pull();
+    };
+    fetch();
+    waiting_ = true;
+    QSocketNotifier* notifier = port_.isOpen() ? readNotifier() : nullptr;
+    while (buffered() < count && left() > 0.0) {
+        if (!port_.isOpen()) { // a lost line stays silent
+            runEvents(left(), nullptr);
+            break;
+        }
+        const int had = buffered();
+        runEvents(left(), [&] { return !port_.isOpen() || buffered() > had; });
+        // Once a byte came, the rest cannot cross the line faster than the baud rate allows:
+        // the wait sleeps that long, less a character, deaf to the port, which would otherwise
+        // wake it at every byte.
+        while (notifier != nullptr && port_.isOpen() && count - buffered() > 2 && left() > 0.0) {
+            const bool enabled = notifier->isEnabled();
+            notifier->setEnabled(false);
+            runEvents(std::min(left(), (count - buffered() - 1) * byteTime_), nullptr);
+            notifier->setEnabled(enabled);
+            fetch();
+        }
+    }
+    waiting_ = false;
+    pull();
+    for (const int code : std::exchange(heldComm_, {})) {
+        raiseComm(code);
+    }
+    return buffered();
 }
 
 void QtSerialControl::clearInBuffer() {
     // Discarding needs no open port: a closed port has nothing buffered.
     if (port_.isOpen()) {
-        pull(0);
+        pull();
     }
     received_.clear();
     head_ = 0;
