@@ -11,8 +11,8 @@ public:
     virtual double timer() = 0;
     // Local date and time of the PC.
     virtual DateTime now() = 0;
-    // Lets about a millisecond pass, so that a wait on the clock alone does not burn a core.
-    // Window events do not run.
+    // Lets a few milliseconds pass, so that a wait on the clock alone does not burn a core.
+    // Window events other than user input may run meanwhile, so the window stays alive.
     virtual void idle() = 0;
 };
 

@@ -1,7 +1,8 @@
 #include "platform/qt/QtClock.h"
 
 #include <QDateTime>
-#include <QThread>
+#include <QEventLoop>
+#include <QTimer>
 
 namespace orva {
 
@@ -10,7 +11,11 @@ double QtClock::timer() {
 }
 
 void QtClock::idle() {
-    QThread::msleep(1);
+    // Paints and desktop requests go on; keys and clicks wait until the command is over, and
+    // so does the serial port's notifier, whose events are served between commands only.
+    QEventLoop loop;
+    QTimer::singleShot(5, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
 }
 
 DateTime QtClock::now() {
