@@ -53,32 +53,6 @@ std::vector<std::string> tableLines(const std::string& report) {
     return lines;
 }
 
-// Where day blocks begin and end: the same days must give the same report.
-TEST(DayBlocks, AreFoundOnlyAtBlockPositionsAndClosedByTheNextOne) {
-    const std::string a = day(kDate, kRecord13);
-    const std::string b = day("5E0C1E", "000E00010002");
-    struct Case {
-        std::string name;
-        std::string countText;
-        std::string sameAs;
-    };
-    const Case cases[] = {
-        {"text before the first separator", "ABCDEF" + a + kEnd, a + kEnd},
-        {"text after the end marker", a + kEnd + b + kEnd, a + kEnd},
-        {"no end marker", a + b, a + kEnd},
-        {"separators off the block positions", "5E0" + a + kEnd, ""},
-        {"no separator", kDate + kRecord13 + "0123456789ABCDEF", ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EvaluationRig rig;
-        const std::string expected = rig.report(c.sameAs);
-        EXPECT_EQ(expected.empty(), c.sameAs.empty());
-        EXPECT_EQ(rig.report(c.countText), expected);
-        EXPECT_TRUE(rig.last.Errors.empty());
-    }
-}
-
 TEST(EvaluateDayBlock, EdgeCasesOfRecordsPeriodAndDirection) {
     using Hour = std::optional<std::string>;
     struct Case {
