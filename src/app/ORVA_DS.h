@@ -40,7 +40,8 @@ struct ORVA_DS {
     std::string SettingsFolder;
 };
 
-// True when the five settings hold values that the settings writers produce (ports 1 to 4, a period that does not end before it starts).
+// True when the five settings hold values that the settings writers produce (ports 1 to 4, a period
+// that does not end before it starts).
 bool settingsKeepInvariant(const ORVA_DS& s);
 
 // The module's shared procedures: settings file, port parameters, common error report.
