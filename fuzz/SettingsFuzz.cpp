@@ -72,8 +72,8 @@ bool isPeriodHour(const std::string& value) {
 bool settingsAreSound(const orva::ORVA_DS& s) {
     return isOneOf(s.CountDirection, {"Beide_", "Links_", "Rechts"}) &&
            isOneOf(s.TimeRaster, {"Std", "Min", "Sek"}) && isPeriodHour(s.WindowFrom) &&
-           isPeriodHour(s.WindowTo) && s.PortNumber.size() == 1 && s.PortNumber[0] >= '0' &&
-           s.PortNumber[0] <= '9';
+           isPeriodHour(s.WindowTo) && s.WindowFrom <= s.WindowTo && s.PortNumber.size() == 1 &&
+           s.PortNumber[0] >= '1' && s.PortNumber[0] <= '4';
 }
 
 struct Fields {
