@@ -44,9 +44,9 @@ int main(int argc, char* argv[]) {
     orva::Program program(qt.platform(), window);
     orva::QtModalWindows dialogs(&window, program.editor.module());
     program.settings.setWindows(dialogs);
-    orva::QtCountTableView countTable(&window);
+    orva::QtCountTableView countTable(&window, qt.thread());
     program.auswertung.setView(countTable);
-    window.attach(program.editor);
+    window.attach(program.editor, qt.thread());
     program.editor.Form_Load();
     window.show();
     return QApplication::exec();

@@ -12,7 +12,7 @@ struct Downloads::Kind {
     bool twoDigitYear; // of today's date in the final status
     bool fromDate;
     // The text area gets the focus after the report and the pointer is set back before the
-    // save (else at the end of the download), and the save lets window events run first.
+    // save (else at the end of the download).
     bool focusesReport;
 };
 
@@ -75,6 +75,13 @@ void Downloads::run(const Kind& kind) {
         }
         if (onDownloadEnd) {
             onDownloadEnd(outcome == LinkOutcome::Ok);
+        }
+        if (outcome == LinkOutcome::Stopped) {
+            // The user's own choice: no box, no report.
+            link_.DrainLine();
+            p.comm.setPortOpen(false);
+            p.screen.setPointer(Pointer::Arrow);
+            p.screen.setStatus("Status: Die Übertragung wurde abgebrochen.");
         }
         if (outcome != LinkOutcome::Ok) {
             return;
@@ -139,7 +146,6 @@ LinkOutcome Downloads::DownloadData(const Kind& kind, const std::optional<Date>&
     evaluation_.BuildReport();
     if (kind.focusesReport) {
         p.text.setFocus();
-        p.screen.doEvents();
     } else {
         p.screen.setPointer(Pointer::Arrow);
     }
@@ -148,10 +154,7 @@ LinkOutcome Downloads::DownloadData(const Kind& kind, const std::optional<Date>&
 
 void Downloads::SaveData(const Kind& kind, const std::optional<Date>& start) {
     Platform& p = module_.platform();
-    // Each step under the trap: a reported error lets the save go on with the next step.
-    if (kind.focusesReport) {
-        module_.runStep([&] { p.screen.doEvents(); });
-    }
+    // Under the trap: a reported error lets the command go on.
     module_.runStep([&] {
         if (s_.CountText.empty()) {
             p.screen.messageBox("Es sind keine Daten verfügbar! ");

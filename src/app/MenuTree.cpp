@@ -8,6 +8,12 @@ MenuItem entry(int level, const char* name, int index, const char* caption,
     return MenuItem{level, name, index, caption, shortcut, enabled, checked};
 }
 
+MenuItem deviceCommand(const char* name, const char* caption) {
+    MenuItem item = entry(2, name, -1, caption);
+    item.talksToDevice = true;
+    return item;
+}
+
 } // namespace
 
 std::string MenuItem::id() const {
@@ -26,12 +32,12 @@ MenuTree::MenuTree()
           entry(2, "mnuDateiU", 6, "&Beenden"),
           entry(2, "mnuFileArray", -1, "-"),
           entry(1, "mnuBearb", -1, "&Bearbeiten"),
-          entry(2, "mnuTagesDaten", -1, "&Tages-Daten"),
-          entry(2, "mnuAbDatum", -1, "ab Datu&m"),
-          entry(2, "mnuAlleDaten", -1, "&alle Daten"),
+          deviceCommand("mnuTagesDaten", "&Tages-Daten"),
+          deviceCommand("mnuAbDatum", "ab Datu&m"),
+          deviceCommand("mnuAlleDaten", "&alle Daten"),
           entry(2, "mnuBearbU", -1, "-"),
-          entry(2, "mnuUhrlesen", -1, "Uhr &lesen"),
-          entry(2, "mnuUhrstellen", -1, "&Uhr stellen"),
+          deviceCommand("mnuUhrlesen", "Uhr &lesen"),
+          deviceCommand("mnuUhrstellen", "&Uhr stellen"),
           // Greyed until a download brings counts.
           entry(1, "mnuAusw", -1, "Aus&wertung"),
           entry(2, "mnuTabellarisch", 0, "&Tabellarisch", "", false),

@@ -16,6 +16,7 @@ struct MenuItem {
     std::string shortcut; // "Ctrl+S" style, or empty
     bool enabled = true;
     bool checked = false;
+    bool talksToDevice = false; // runs off the window thread, so the window stays alive
 
     bool isSeparator() const { return caption == "-"; }
     // "mnuDateiU(1)" for array items, the plain name otherwise.

@@ -130,7 +130,6 @@ void DataFiles::OpenDataFile() {
 void DataFiles::SaveDataFile() {
     Platform& p = module_.platform();
     try {
-        p.screen.doEvents();
         bool ask = s_.DataFileName.empty() || s_.AskFileName == 1;
         do {
             if (ask) {

@@ -58,10 +58,15 @@ DeviceLink::DeviceLink(Platform& platform, Trap trap)
     : comm_(platform.comm), screen_(platform.screen), clock_(platform.clock),
       trap_(std::move(trap)) {}
 
+bool DeviceLink::stopNow() {
+    stopped_ = stoppable_ && (stopped_ || screen_.stopRequested());
+    return stopped_;
+}
+
 void DeviceLink::waitForBytes(int count, double limit) {
     while (comm_.inBufferCount() < count) {
         const double t = elapsed();
-        if (t >= limit) {
+        if (t >= limit || stopNow()) {
             break;
         }
         comm_.waitForInput(count, limit - t);
@@ -71,7 +76,7 @@ void DeviceLink::waitForBytes(int count, double limit) {
 void DeviceLink::settle(double limit, bool inclusive) {
     while (const int n = comm_.inBufferCount()) {
         const double t = elapsed();
-        if (inclusive ? t > limit : t >= limit) {
+        if ((inclusive ? t > limit : t >= limit) || stopNow()) {
             break;
         }
         // Only more bytes or the limit can change the outcome.
@@ -208,6 +213,9 @@ LinkOutcome DeviceLink::receiveBlocks(const BlockLimits& limits,
     auto copy = [&](double settleLimit) -> std::optional<std::string> {
         std::string text;
         step([&] { waitForBytes(kBlockSize, limits.pair); });
+        if (stopped_) {
+            return std::nullopt;
+        }
         if (elapsed() >= limits.pair) {
             LinkErrorCount = 3;
             ReportTransferError();
@@ -234,6 +242,9 @@ LinkOutcome DeviceLink::receiveBlocks(const BlockLimits& limits,
     for (;;) {
         startTime_ = clock_.timer();
         const auto first = copy(limits.pair);
+        if (stopped_) {
+            return LinkOutcome::Stopped;
+        }
         if (!first || rejected(*first)) {
             if (!first || LinkErrorCount >= 3) {
                 return LinkOutcome::Failed;
@@ -242,6 +253,9 @@ LinkOutcome DeviceLink::receiveBlocks(const BlockLimits& limits,
         }
         step([&] { comm_.output(sync(ctl::ACK)); });
         const auto repeat = copy(limits.repeatSettle);
+        if (stopped_) {
+            return LinkOutcome::Stopped;
+        }
         if (!repeat || rejected(*repeat)) {
             if (!repeat || LinkErrorCount >= 3) {
                 return LinkOutcome::Failed;
@@ -279,6 +293,8 @@ LinkOutcome DeviceLink::ReceiveBulkData(std::string& CountText) {
     // The clock is read only where the waits read it anyway, so the timing stays as it was.
     const double begun = startTime_; // the wait for the device's wake-up, just before
     double noted = begun - kProgressEvery;
+    stoppable_ = true;
+    stopped_ = false;
     const LinkOutcome outcome = receiveBlocks(kDataBlock, [&](const std::string& block) {
         screen_.setStatus("Status: Die Daten werden übertragen: " + printableOnly(block));
         CountText.append(block, 2, 32);
@@ -287,8 +303,24 @@ LinkOutcome DeviceLink::ReceiveBulkData(std::string& CountText) {
             screen_.setProgress(progressNote(CountText, startTime_ - begun));
         }
     });
+    stoppable_ = false;
+    stopped_ = false;
     screen_.setProgress({});
     return outcome;
+}
+
+void DeviceLink::DrainLine() {
+    constexpr double kQuiet = 0.1;
+    constexpr double kLongest = 0.5;
+    const double begun = clock_.timer();
+    double quietSince = begun;
+    for (double t = begun; t - quietSince < kQuiet && t - begun < kLongest; t = clock_.timer()) {
+        if (comm_.inBufferCount() > 0) {
+            comm_.clearInBuffer();
+            quietSince = t;
+        }
+        comm_.waitForInput(1, kQuiet);
+    }
 }
 
 void DeviceLink::ReportTransferError() {

@@ -14,8 +14,9 @@ inline constexpr char STX = 2, ETX = 3, EOT = 4, ENQ = 5, ACK = 6, NAK = 21, SYN
 } // namespace ctl
 
 // How a link operation ended. After `Failed` the transfer-error report has been shown and the
-// port closed; `DateNotHeld`: the device stayed silent after a from-date command.
-enum class LinkOutcome { Ok, Failed, DateNotHeld };
+// port closed; `DateNotHeld`: the device stayed silent after a from-date command; `Stopped`:
+// the user stopped the bulk reception (nothing shown, the port still open).
+enum class LinkOutcome { Ok, Failed, DateNotHeld, Stopped };
 
 // The character-level protocol with the light barrier. Run-time errors of the serial control
 // pass to the calling command's trap, except inside the bulk reception.
@@ -48,8 +49,12 @@ public:
     // The clock block: characters 3-14 of the last block into `BlockText`.
     LinkOutcome ReceiveVerifiedBlock(std::string& BlockText);
     // The count data blocks: their contents appended to `CountText` as they are accepted.
+    // The user may stop it; every wait then ends at once.
     LinkOutcome ReceiveBulkData(std::string& CountText);
     void ReportTransferError();
+    // Discards what the device still sends until the line has been quiet for a moment (half a
+    // second at most), so that the next command does not read the rest of a stopped block.
+    void DrainLine();
     // Shows a serial error (not an event) and stores the answer in `MsgBoxAnswer`.
     void MSComm1_OnComm(int commEvent, int& MsgBoxAnswer);
 
@@ -70,6 +75,8 @@ private:
     LinkOutcome receiveBlocks(const BlockLimits& limits,
                               const std::function<void(const std::string&)>& accept);
     double elapsed() { return clock_.timer() - startTime_; }
+    // True once the user stopped the bulk reception; asked at every turn of a wait.
+    bool stopNow();
     void waitForBytes(int count, double limit);
     // Waits while bytes stay buffered, up to `limit` seconds; `inclusive`: at the limit too.
     void settle(double limit, bool inclusive);
@@ -79,6 +86,8 @@ private:
     Clock& clock_;
     Trap trap_;
     double startTime_ = 0.0; // start of the current timed wait
+    bool stoppable_ = false; // inside the bulk reception
+    bool stopped_ = false;   // the user stopped it
     std::string eventSlot_;
     std::string errorSlot_;
 };

@@ -12,7 +12,6 @@ public:
     // Local date and time of the PC.
     virtual DateTime now() = 0;
     // Lets a few milliseconds pass, so that a wait on the clock alone does not burn a core.
-    // Window events other than user input may run meanwhile, so the window stays alive.
     virtual void idle() = 0;
 };
 

@@ -19,7 +19,7 @@ inline constexpr int No = 7;
 } // namespace answer
 
 // Everything the logic shows or asks outside the text area: modal boxes, the status line,
-// the mouse pointer, the beep, and letting pending window events run.
+// the mouse pointer, the beep, and the user's request to stop a transfer.
 class Screen {
 public:
     virtual ~Screen() = default;
@@ -39,7 +39,8 @@ public:
     virtual void setProgress(const std::string& text) = 0;
     virtual void setPointer(Pointer pointer) = 0;
     virtual void beep() = 0;
-    virtual void doEvents() = 0;
+    // True once the user asked to stop the running transfer ("Abbrechen" beside the progress).
+    virtual bool stopRequested() = 0;
     // Ends the program at once: no further window event runs, nothing is asked.
     virtual void endProgram() = 0;
 };

@@ -52,13 +52,12 @@ public:
     virtual int inBufferCount() = 0;
     // Waits until `count` bytes are buffered or `seconds` have passed; returns the bytes
     // buffered. It may return sooner, so callers judge the count and their clock themselves.
-    // Window events other than user input may run meanwhile; serial events are held back.
     virtual int waitForInput(int count, double seconds) = 0;
     // InBufferCount = 0: discards what was received and not yet taken (nothing when closed).
     virtual void clearInBuffer() = 0;
     virtual int outBufferCount() = 0;
 
-    // Raised with an OnComm code; the program serves it between commands only.
+    // Raised with an OnComm code, on the thread that uses the port.
     std::function<void(int)> onComm;
 };
 

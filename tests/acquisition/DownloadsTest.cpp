@@ -48,6 +48,17 @@ TEST_F(DownloadsTest, AllDataOfSeveralDaysIsTakenWholeEachBlockAcknowledgedTwice
     EXPECT_EQ(device.pcSent(kAck), 1 + 2 * static_cast<int>(expected.size() / 32));
 }
 
+// Stopped by the user in the middle of the blocks: no box, no report, no save dialog.
+TEST_F(DownloadsTest, AStoppedTransferShowsNothingAndClosesThePort) {
+    p.screen.stopAfterPolls = 200;
+    program.editor.menuClick("mnuAlleDaten", -1);
+    EXPECT_GT(program.state.CountText.size(), 0u);
+    EXPECT_LT(program.state.CountText.size(), device.answerText("ra")->size());
+    EXPECT_TRUE(p.screen.boxes.empty() && p.dialog.requests.empty() && p.text.value.empty());
+    EXPECT_EQ(p.screen.status(), "Status: Die Übertragung wurde abgebrochen.");
+    EXPECT_FALSE(p.comm.open);
+}
+
 TEST_F(DownloadsTest, FromDateAsksAgainForADateNotHeldThenDownloads) {
     p.screen.inputs = {"31.02.94", "01.01.90", "3.12.26"};
     program.editor.menuClick("mnuAbDatum", -1);

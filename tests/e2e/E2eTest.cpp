@@ -16,8 +16,11 @@
 #include <QChart>
 #include <QClipboard>
 #include <QDate>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -85,9 +88,25 @@ protected:
     }
 
     EndToEnd() {
-        window.attach(program.editor);
+        window.attach(program.editor, qt.thread());
         program.editor.Form_Load();
         window.show();
+    }
+
+    // Runs the menu item and the window's events until its command has ended.
+    void run(const char* item, int seconds = 30) {
+        window.menuAction(item)->trigger();
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (!window.busy()) {
+                loop.quit();
+            }
+        });
+        poll.start(10);
+        QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+        loop.exec();
+        ASSERT_FALSE(window.busy()) << item << " still running after " << seconds << " s";
     }
 
     // Runs the menu item, answering the one message box it shows; gives the box's text.
@@ -99,7 +118,7 @@ protected:
             text = box->text();
             box->accept();
         });
-        window.menuAction(item)->trigger();
+        run(item);
         return text;
     }
 
@@ -133,7 +152,7 @@ TEST_F(EndToEnd, ClockSetByHandIsReadBack) {
                             box->button(QMessageBox::No)->click();
                         },
                         type("02.11.1994"), type("14:35")});
-    window.menuAction("mnuUhrstellen")->trigger();
+    run("mnuUhrstellen");
     const QString read = boxTextOf("mnuUhrlesen");
     EXPECT_TRUE(read.startsWith("\nORVA-DS \tUhr: 14:35:0")) << read.toStdString();
     EXPECT_TRUE(read.contains("Datum: 02.11.94\n")) << read.toStdString();
@@ -179,7 +198,7 @@ TEST_F(EndToEnd, AnOpenedReportIsNotOverwrittenAfterACancelledDownload) {
     window.menuAction("mnuDateiU(0)")->trigger(); // Öffnen
     ASSERT_TRUE(window.statusBox()->text().startsWith("Datei-Pfad: "));
     whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
-    window.menuAction("mnuAbDatum")->trigger(); // its date box cancelled
+    run("mnuAbDatum"); // its date box cancelled
 
     QString asked;
     whenModalShows([&](QWidget* w) {
@@ -195,7 +214,7 @@ TEST_F(EndToEnd, AnOpenedReportIsNotOverwrittenAfterACancelledDownload) {
 // the trace, the counts as a table and a chart, exported for spreadsheets.
 TEST_F(EndToEnd, AllDataIsReportedTracedTabulatedAndExported) {
     startSimulator({"--verbose"});
-    QtCountTableView tables(&window);
+    QtCountTableView tables(&window, qt.thread());
     program.auswertung.setView(tables);
     QAction* table = window.menuAction("mnuTabellarisch(0)");
     QAction* csv = window.menuAction("mnuDatExport(1)");
@@ -211,7 +230,7 @@ TEST_F(EndToEnd, AllDataIsReportedTracedTabulatedAndExported) {
         d->selectFile(QString::fromStdString(report.string()));
         static_cast<QDialog*>(d)->accept();
     });
-    window.menuAction("mnuAlleDaten")->trigger();
+    run("mnuAlleDaten");
     ASSERT_TRUE(table->isEnabled() && csv->isEnabled());
     const std::string countText = program.state.CountText;
 
@@ -283,7 +302,7 @@ TEST_F(EndToEnd, AllDataIsReportedTracedTabulatedAndExported) {
 
     // A new download: the open window shows today's counts alone.
     whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
-    window.menuAction("mnuTagesDaten")->trigger();
+    run("mnuTagesDaten");
     ASSERT_EQ(cells->rowCount(), 1);
     EXPECT_EQ(cells->verticalHeaderItem(0)->text(), "05.12.2026");
 
@@ -317,7 +336,7 @@ TEST_F(EndToEnd, DeviceUnpluggedMidDownloadAndBackAgain) {
     {
         test::BoxAnswerer boxes;
         boxes.onlyBoxes = true; // a save dialog after a failed download would be a fault
-        window.menuAction("mnuAlleDaten")->trigger();
+        run("mnuAlleDaten");
         ASSERT_EQ(boxes.texts.size(), 1) << boxes.texts.join("|").toStdString();
         EXPECT_TRUE(boxes.texts[0].startsWith(QString::fromUtf8("Übertragungsfehler!")));
     }
@@ -329,17 +348,20 @@ TEST_F(EndToEnd, DeviceUnpluggedMidDownloadAndBackAgain) {
     EXPECT_TRUE(boxTextOf("mnuUhrlesen").startsWith("\nORVA-DS \tUhr: 12:45:"));
 }
 
-TEST_F(EndToEnd, APacedDownloadKeepsTheWindowAliveAndHoldsBackAMenuCommand) {
+// During a paced download the window paints and shows progress, but takes no input: keys do
+// not reach the report and greyed items run nothing, then or later. A close request waits for
+// the end of the command.
+TEST_F(EndToEnd, APacedDownloadKeepsTheWindowAliveAndTakesNoInput) {
     startSimulator({"--days", "4"}, true);
     auto* progress = window.statusBox()->findChild<QLabel*>("Progress");
     ASSERT_NE(progress, nullptr);
     PaintCounter paints;
     window.textFeld()->viewport()->installEventFilter(&paints);
     const std::string direction = program.state.CountDirection;
-    std::string directionJustAfterTrigger;
     QStringList notes;
     int paintsDuringTransfer = 0;
-    QTimer tick; // fires only when window events run
+    bool closedDuringTransfer = true;
+    QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, [&] {
         if (!progress->isVisible()) {
             return;
@@ -349,24 +371,63 @@ TEST_F(EndToEnd, APacedDownloadKeepsTheWindowAliveAndHoldsBackAMenuCommand) {
         if (notes.isEmpty() || notes.last() != progress->text()) {
             notes << progress->text();
         }
-        if (notes.size() == 3 && directionJustAfterTrigger.empty()) {
-            window.menuAction("mnuZählrU(1)")->trigger();
-            directionJustAfterTrigger = program.state.CountDirection;
-        }
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+        QApplication::sendEvent(window.textFeld(), &key);
+        window.menuAction("mnuZählrU(1)")->trigger();
+        window.menuAction("mnuDateiU(6)")->trigger(); // Beenden
+        window.close();
+        closedDuringTransfer = closedDuringTransfer && !window.isVisible();
     });
     tick.start(50);
-    whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); }); // Save As
-    window.menuAction("mnuAlleDaten")->trigger();
+    const fs::path report = home.data() / "AD0512.txt";
+    whenModalShows([&](QWidget* w) {
+        static_cast<QFileDialog*>(w)->selectFile(QString::fromStdString(report.string()));
+        static_cast<QDialog*>(w)->accept();
+    });
+    run("mnuAlleDaten", 60);
     tick.stop();
     ASSERT_GE(notes.size(), 3) << "progress notes seen while the window ran events: "
                                << notes.join(" | ").toStdString();
     EXPECT_TRUE(notes[0].contains(" kB, 0:0")) << notes[0].toStdString();
-    EXPECT_NE(notes.last(), notes[0]);
     EXPECT_GE(paintsDuringTransfer, 3);
-    EXPECT_EQ(directionJustAfterTrigger, direction);
-    EXPECT_NE(program.state.CountDirection, direction); // ran once the download was over
+    EXPECT_FALSE(closedDuringTransfer);
+    EXPECT_FALSE(window.isVisible()) << "the close request was not served after the command";
+    EXPECT_EQ(program.state.CountDirection, direction);
+    EXPECT_EQ(TempHome::read(report).find('x'), std::string::npos);
     EXPECT_FALSE(progress->isVisible());
-    EXPECT_TRUE(window.statusBox()->text().startsWith("Status: ")) << "status unchanged";
+    EXPECT_FALSE(window.textFeld()->isReadOnly());
+}
+
+// "Abbrechen" ends a paced transfer within a second, without a box or a report; the device
+// answers the next command.
+TEST_F(EndToEnd, AStoppedDownloadEndsAtOnceAndTheDeviceAnswersTheNextCommand) {
+    startSimulator({}, true);
+    auto* stop = window.statusBox()->findChild<QPushButton*>("StopTransfer");
+    ASSERT_NE(stop, nullptr);
+    QElapsedTimer sinceStop;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (stop->isVisible() && !sinceStop.isValid()) {
+            sinceStop.start();
+            stop->click();
+        }
+    });
+    tick.start(20);
+    {
+        test::BoxAnswerer boxes;
+        boxes.onlyBoxes = true;
+        run("mnuAlleDaten", 60);
+        tick.stop();
+        EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join("|").toStdString();
+    }
+    ASSERT_TRUE(sinceStop.isValid()) << "no transfer to stop";
+    EXPECT_LT(sinceStop.elapsed(), 1000);
+    EXPECT_EQ(window.statusBox()->text(),
+              QString::fromUtf8("Status: Die Übertragung wurde abgebrochen."));
+    EXPECT_TRUE(qt.platform().text.text().empty());
+    EXPECT_FALSE(qt.serial().portOpen());
+    const QString clock = boxTextOf("mnuUhrlesen");
+    EXPECT_TRUE(clock.startsWith("\nORVA-DS \tUhr: 12:45:")) << clock.toStdString();
 }
 
 } // namespace

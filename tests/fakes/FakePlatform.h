@@ -51,7 +51,11 @@ struct FakeScreen : Screen {
     void setProgress(const std::string&) override {}
     void setPointer(Pointer p) override { current = p; }
     void beep() override {}
-    void doEvents() override {}
+    // The user asks to stop once the transfer has polled this many times (never: negative).
+    bool stopRequested() override {
+        stopAfterPolls -= stopAfterPolls > 0 ? 1 : 0;
+        return stopAfterPolls == 0;
+    }
     void endProgram() override {}
 
     std::string status() const { return statusHistory.empty() ? "" : statusHistory.back(); }
@@ -63,6 +67,7 @@ struct FakeScreen : Screen {
     std::vector<std::string> prompts;
     std::vector<std::string> statusHistory;
     Pointer current = Pointer::Arrow;
+    int stopAfterPolls = -1;
 };
 
 struct FakeTextArea : TextArea {

@@ -39,7 +39,7 @@ protected:
     void start(const std::string& settings = "Beide__Std_06:00_18:00_2") {
         TempHome::write(home.data() / "ORVAInit.txt", settings + "\r\n");
         program.settings.setWindows(dialogs);
-        window.attach(program.editor);
+        window.attach(program.editor, qt.thread());
         program.editor.Form_Load();
     }
     std::string settingsLine() const { return TempHome::read(home.data() / "ORVAInit.txt"); }

@@ -183,25 +183,31 @@ QtCountTableView::~QtCountTableView() {
 }
 
 void QtCountTableView::show(const CountTable& table) {
-    if (!window_) {
-        window_ = new CountWindow(parent_);
-    }
-    window_->setTable(table);
-    window_->show();
-    window_->raise();
-    window_->activateWindow();
+    thread_.call([&] {
+        if (!window_) {
+            window_ = new CountWindow(parent_);
+        }
+        window_->setTable(table);
+        window_->show();
+        window_->raise();
+        window_->activateWindow();
+    });
 }
 
 void QtCountTableView::refresh(const CountTable& table) {
-    if (window_) {
-        window_->setTable(table);
-    }
+    thread_.call([&] {
+        if (window_) {
+            window_->setTable(table);
+        }
+    });
 }
 
 void QtCountTableView::close() {
-    if (window_) {
-        window_->close();
-    }
+    thread_.call([&] {
+        if (window_) {
+            window_->close();
+        }
+    });
 }
 
 } // namespace orva

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/Auswertung.h"
+#include "platform/qt/WindowThread.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -39,9 +40,10 @@ private:
 };
 
 // Keeps at most one table window, owned by `parent`'s window system but deleted when closed.
+// A download tells it of new counts from the device commands' thread.
 class QtCountTableView : public CountTableView {
 public:
-    explicit QtCountTableView(QWidget* parent) : parent_(parent) {}
+    QtCountTableView(QWidget* parent, WindowThread& thread) : parent_(parent), thread_(thread) {}
     ~QtCountTableView() override;
 
     void show(const CountTable& table) override;
@@ -52,6 +54,7 @@ public:
 
 private:
     QWidget* parent_;
+    WindowThread& thread_;
     QPointer<CountWindow> window_;
 };
 

@@ -1,5 +1,7 @@
 #include "app/qt/MainWindow.h"
 
+#include "platform/qt/WindowThread.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
@@ -68,26 +70,36 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::runGuarded(std::function<void()> work) {
-    // Window events run while a command waits on the line; a command that comes meanwhile
-    // (only a program can send one, user input is held) waits its turn.
+void MainWindow::setBusy(bool busy) {
+    running_ = busy;
+    text_->setReadOnly(busy);
+    for (const MenuItem& item : editor_->menu().items()) {
+        syncAction(item);
+    }
+}
+
+void MainWindow::run(const MenuItem& item) {
     if (running_) {
-        later_.push_back(std::move(work));
+        return; // only a program can click a greyed item
+    }
+    const std::string name = item.name;
+    const int index = item.index;
+    // No exception may leave a command: whatever it did not trap itself is reported like any
+    // other run-time error.
+    auto command = [this, name, index] {
+        editor_->module().runStep([&] { editor_->menuClick(name, index); });
+    };
+    if (!item.talksToDevice) {
+        command();
         return;
     }
-    running_ = true;
-    // No exception may leave an event handler: whatever a command did not trap itself is
-    // reported like any other run-time error.
-    editor_->module().runStep(work);
-    while (!later_.empty()) {
-        const std::function<void()> next = std::move(later_.front());
-        later_.pop_front();
-        editor_->module().runStep(next);
-    }
-    running_ = false;
-    if (std::exchange(closeLater_, false)) {
-        close();
-    }
+    setBusy(true);
+    thread_->runCommand(command, [this] {
+        setBusy(false);
+        if (std::exchange(closeLater_, false)) {
+            close();
+        }
+    });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -99,8 +111,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-void MainWindow::attach(frmEditor& editor) {
+void MainWindow::attach(frmEditor& editor, WindowThread& thread) {
     editor_ = &editor;
+    thread_ = &thread;
     menuBar()->clear();
     actions_.clear();
     const auto& items = editor.menu().items();
@@ -108,8 +121,6 @@ void MainWindow::attach(frmEditor& editor) {
     for (std::size_t i = 0; i < items.size(); ++i) {
         const MenuItem& item = items[i];
         const QString caption = QString::fromStdString(item.caption);
-        const std::string name = item.name;
-        const int index = item.index;
         QAction* action = nullptr;
         if (editor.menu().hasSubmenu(i)) {
             QMenu* menu = item.level == 1 ? menuBar()->addMenu(caption)
@@ -119,9 +130,7 @@ void MainWindow::attach(frmEditor& editor) {
             action = menu->menuAction();
             // Opening a submenu runs the item's click handler first, as the settings menus
             // expect.
-            connect(menu, &QMenu::aboutToShow, this, [this, name, index] {
-                runGuarded([this, name, index] { editor_->menuClick(name, index); });
-            });
+            connect(menu, &QMenu::aboutToShow, this, [this, &item] { run(item); });
         } else if (item.isSeparator()) {
             action = menus[item.level - 1]->addSeparator();
         } else {
@@ -130,19 +139,20 @@ void MainWindow::attach(frmEditor& editor) {
             if (!item.shortcut.empty()) {
                 action->setShortcut(QKeySequence(QString::fromStdString(item.shortcut)));
             }
-            connect(action, &QAction::triggered, this, [this, name, index] {
+            connect(action, &QAction::triggered, this, [this, &item] {
                 // The check marks belong to the logic; undo Qt's own toggling first.
-                if (const MenuItem* m = editor_->menu().find(name, index)) {
-                    syncAction(*m);
-                }
-                runGuarded([this, name, index] { editor_->menuClick(name, index); });
+                syncAction(item);
+                run(item);
             });
         }
         action->setObjectName(QString::fromStdString(item.id()));
         actions_[item.id()] = action;
         syncAction(item);
     }
-    editor.menu().onChange = [this](const MenuItem& item) { syncAction(item); };
+    // A device command changes the tree from its own thread.
+    editor.menu().onChange = [this](const MenuItem& item) {
+        thread_->call([&] { syncAction(item); });
+    };
 }
 
 void MainWindow::syncAction(const MenuItem& item) {
@@ -151,7 +161,7 @@ void MainWindow::syncAction(const MenuItem& item) {
         return;
     }
     QAction* action = it->second;
-    action->setEnabled(item.enabled);
+    action->setEnabled(item.enabled && !running_);
     // Only a checked item is checkable, so unchecked items show no empty check box.
     action->setCheckable(item.checked);
     action->setChecked(item.checked);

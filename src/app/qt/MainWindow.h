@@ -4,7 +4,6 @@
 
 #include <QMainWindow>
 
-#include <deque>
 #include <functional>
 #include <map>
 #include <string>
@@ -16,6 +15,8 @@ class QPlainTextEdit;
 
 namespace orva {
 
+class WindowThread;
+
 // The Qt view of `frmEditor`: status band, text area and the menu bar drawn from the menu
 // tree. It only forwards clicks to the logic and follows the tree's states.
 class MainWindow : public QMainWindow, public EditorWindow {
@@ -25,8 +26,11 @@ public:
 
     QLabel* statusBox() const { return status_; }
     QPlainTextEdit* textFeld() const { return text_; }
-    // Builds the menu bar from the editor's menu tree and routes clicks to it.
-    void attach(frmEditor& editor);
+    // Builds the menu bar from the editor's menu tree and routes clicks to it; commands that
+    // talk to the device run through `thread`.
+    void attach(frmEditor& editor, WindowThread& thread);
+    // True while a command runs: the menus are greyed and the text area is read-only.
+    bool busy() const { return running_; }
     // The action (or submenu action) of a menu item, for tests: "mnuDateiU(1)", "mnuEins".
     QAction* menuAction(const std::string& id) const;
 
@@ -40,17 +44,17 @@ protected:
 private:
     void layOut();
     void syncAction(const MenuItem& item);
-    // Runs a menu command, or keeps it until the one running has ended.
-    void runGuarded(std::function<void()> work);
+    void run(const MenuItem& item);
+    void setBusy(bool busy);
 
     QWidget* area_;
     QLabel* status_;
     QPlainTextEdit* text_;
     frmEditor* editor_ = nullptr;
+    WindowThread* thread_ = nullptr;
     std::map<std::string, QAction*> actions_;
     bool running_ = false;
-    bool closeLater_ = false;                 // the desktop asked to close during a command
-    std::deque<std::function<void()>> later_; // commands that came during another one
+    bool closeLater_ = false; // the desktop asked to close during a command
 };
 
 } // namespace orva

@@ -1,8 +1,9 @@
 #include "platform/qt/QtClock.h"
 
 #include <QDateTime>
-#include <QEventLoop>
-#include <QTimer>
+
+#include <chrono>
+#include <thread>
 
 namespace orva {
 
@@ -11,11 +12,8 @@ double QtClock::timer() {
 }
 
 void QtClock::idle() {
-    // Paints and desktop requests go on; keys and clicks wait until the command is over, and
-    // so does the serial port's notifier, whose events are served between commands only.
-    QEventLoop loop;
-    QTimer::singleShot(5, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    // Device commands run on their own thread: the window goes on meanwhile.
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
 DateTime QtClock::now() {

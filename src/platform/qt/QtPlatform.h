@@ -8,6 +8,7 @@
 #include "platform/qt/QtScreen.h"
 #include "platform/qt/QtSerialControl.h"
 #include "platform/qt/QtTextArea.h"
+#include "platform/qt/WindowThread.h"
 
 class QApplication;
 class QLabel;
@@ -19,7 +20,9 @@ namespace orva {
 // Loads Qt's German texts so that standard buttons and Qt's own dialogs speak German.
 void installGermanTranslations(QApplication& app);
 
-// The Qt implementation of every platform interface, around the main window's widgets.
+// The Qt implementation of every platform interface, around the main window's widgets. The
+// logic reaches the window's parts from either thread; the serial port, the clock and the
+// files belong to whichever thread runs the command.
 class QtPlatform {
 public:
     QtPlatform(QWidget* window, QLabel* status, QPlainTextEdit* text);
@@ -27,8 +30,10 @@ public:
     Platform& platform() { return platform_; }
     QtSerialControl& serial() { return serial_; }
     QtPrinter& printer() { return printer_; }
+    WindowThread& thread() { return thread_; }
 
 private:
+    WindowThread thread_;
     StdFileSystem files_;
     QtSerialControl serial_;
     QtScreen screen_;
@@ -36,6 +41,10 @@ private:
     QtPrinter printer_;
     QtFileDialog dialog_;
     QtClock clock_;
+    CrossScreen crossScreen_;
+    CrossTextArea crossText_;
+    CrossFileDialog crossDialog_;
+    CrossPrinter crossPrinter_;
     Platform platform_;
 };
 

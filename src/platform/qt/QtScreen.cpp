@@ -4,6 +4,8 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
 
 namespace orva {
 
@@ -14,6 +16,21 @@ QtScreen::QtScreen(QWidget* window, QLabel* status) : window_(window), status_(s
         progress_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         progress_->setAttribute(Qt::WA_TransparentForMouseEvents);
         progress_->hide();
+        stop_ = new QPushButton(QStringLiteral("Abbrechen"), status_);
+        stop_->setObjectName(QStringLiteral("StopTransfer"));
+        stop_->setFocusPolicy(Qt::NoFocus);
+        stop_->hide();
+        QObject::connect(stop_, &QPushButton::clicked, stop_, [this] {
+            if (onStop) {
+                onStop();
+            }
+        });
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window_);
+        QObject::connect(escape, &QShortcut::activated, stop_, [this] {
+            if (stop_->isVisible()) {
+                stop_->click();
+            }
+        });
     }
 }
 
@@ -93,7 +110,6 @@ std::string QtScreen::inputBox(const std::string& prompt, const std::string& tit
 void QtScreen::setStatus(const std::string& text) {
     if (status_ != nullptr) {
         status_->setText(QString::fromStdString(text));
-        status_->repaint();
     }
 }
 
@@ -101,9 +117,13 @@ void QtScreen::setProgress(const std::string& text) {
     if (progress_ == nullptr) {
         return;
     }
-    progress_->setGeometry(status_->rect().adjusted(0, 0, -8, 0));
+    const QRect band = status_->rect();
+    const int buttonWidth = stop_->sizeHint().width();
+    stop_->setGeometry(band.right() - buttonWidth, band.top() + 1, buttonWidth, band.height() - 2);
+    progress_->setGeometry(band.adjusted(0, 0, -buttonWidth - 8, 0));
     progress_->setText(QString::fromStdString(text));
     progress_->setVisible(!text.empty());
+    stop_->setVisible(!text.empty());
 }
 
 void QtScreen::setPointer(Pointer pointer) {
@@ -118,10 +138,6 @@ void QtScreen::setPointer(Pointer pointer) {
 
 void QtScreen::beep() {
     QApplication::beep();
-}
-
-void QtScreen::doEvents() {
-    QCoreApplication::processEvents();
 }
 
 void QtScreen::endProgram() {

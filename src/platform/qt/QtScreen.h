@@ -4,7 +4,10 @@
 
 #include <QString>
 
+#include <functional>
+
 class QLabel;
+class QPushButton;
 class QWidget;
 
 namespace orva {
@@ -23,13 +26,18 @@ public:
     void setProgress(const std::string& text) override;
     void setPointer(Pointer pointer) override;
     void beep() override;
-    void doEvents() override;
+    // Its "Abbrechen" button (and Esc) call `onStop`; the answer lives with whoever runs the
+    // command.
+    bool stopRequested() override { return false; }
     void endProgram() override;
+
+    std::function<void()> onStop;
 
 private:
     QWidget* window_;
     QLabel* status_;
     QLabel* progress_ = nullptr;
+    QPushButton* stop_ = nullptr;
     bool hourglass_ = false;
 };
 

@@ -3,14 +3,13 @@
 #include "platform/RunTimeError.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QSocketNotifier>
 #include <QStringList>
-#include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <thread>
 #include <utility>
 
 namespace orva {
@@ -72,32 +71,29 @@ double characterTime(const LineParameters& p) {
     return (1.0 + static_cast<int>(p.dataBits) + parity + stop) / p.baud;
 }
 
+// The longest a wait blocks before it returns to its caller, who may have been asked to stop.
+constexpr double kLongestBlock = 0.2;
+
+void sleepFor(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
 } // namespace
 
 QtSerialControl::QtSerialControl(std::string dataDirectory)
-    : dataDirectory_(std::move(dataDirectory)) {
-    // Qt 6 reports neither line states nor parity, framing or overrun errors; what it does
-    // report and has no other handling reaches the program as an unknown serial event.
-    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
-                     [this](QSerialPort::SerialPortError e) {
-                         if (e == QSerialPort::UnknownError) {
-                             raiseComm(0);
-                         }
-                     });
-}
+    : dataDirectory_(std::move(dataDirectory)) {}
 
 void QtSerialControl::raiseComm(int code) {
-    // Served between commands or under a modal box, never inside a wait on the line.
-    QMetaObject::invokeMethod(
-        &port_,
-        [this, code] {
-            if (waiting_) {
-                heldComm_.push_back(code);
-            } else if (onComm) {
-                onComm(code);
-            }
-        },
-        Qt::QueuedConnection);
+    auto serve = [this, code] {
+        if (onComm) {
+            onComm(code);
+        }
+    };
+    if (deliverEvent) {
+        deliverEvent(serve);
+    } else {
+        serve();
+    }
 }
 
 QtSerialControl::~QtSerialControl() = default;
@@ -115,7 +111,7 @@ std::string QtSerialControl::portName(int port) const {
 }
 
 void QtSerialControl::setCommPort(int port) {
-    if (port_.isOpen()) {
+    if (portOpen()) {
         throw RunTimeError(err::PortAlreadyOpen);
     }
     if (port < 1 || port > 16) {
@@ -128,38 +124,46 @@ void QtSerialControl::setSettings(const std::string& settings) {
     const LineParameters p = parseSettings(settings);
     settings_ = settings;
     byteTime_ = characterTime(p);
-    if (port_.isOpen()) {
-        port_.setBaudRate(p.baud);
-        port_.setParity(p.parity);
-        port_.setDataBits(p.dataBits);
-        port_.setStopBits(p.stopBits);
+    if (portOpen()) {
+        port_->setBaudRate(p.baud);
+        port_->setParity(p.parity);
+        port_->setDataBits(p.dataBits);
+        port_->setStopBits(p.stopBits);
     }
 }
 
 void QtSerialControl::setPortOpen(bool open) {
     lineLost_ = false;
     if (!open) {
-        if (port_.isOpen()) {
-            port_.close();
-        }
+        port_.reset();
         received_.clear();
         head_ = 0;
         return;
     }
-    if (port_.isOpen()) {
+    if (portOpen()) {
         throw RunTimeError(err::PortAlreadyOpen);
     }
     const LineParameters p = parseSettings(settings_);
-    port_.setPortName(QString::fromStdString(portName(commPort_)));
-    if (!port_.open(QIODevice::ReadWrite)) {
+    auto port = std::make_unique<QSerialPort>();
+    port->setPortName(QString::fromStdString(portName(commPort_)));
+    if (!port->open(QIODevice::ReadWrite)) {
         throw RunTimeError(err::DeviceUnavailable);
     }
-    port_.setBaudRate(p.baud);
-    port_.setParity(p.parity);
-    port_.setDataBits(p.dataBits);
-    port_.setStopBits(p.stopBits);
-    port_.setFlowControl(QSerialPort::NoFlowControl);
-    port_.clearError();
+    port->setBaudRate(p.baud);
+    port->setParity(p.parity);
+    port->setDataBits(p.dataBits);
+    port->setStopBits(p.stopBits);
+    port->setFlowControl(QSerialPort::NoFlowControl);
+    port->clearError();
+    // Qt 6 reports neither line states nor parity, framing or overrun errors; what it does
+    // report and has no other handling reaches the program as an unknown serial event.
+    QObject::connect(port.get(), &QSerialPort::errorOccurred, port.get(),
+                     [this](QSerialPort::SerialPortError e) {
+                         if (e == QSerialPort::UnknownError) {
+                             raiseComm(0);
+                         }
+                     });
+    port_ = std::move(port);
     received_.clear();
     head_ = 0;
 }
@@ -172,7 +176,7 @@ void QtSerialControl::setInputLen(int len) {
 }
 
 void QtSerialControl::requireOpen() const {
-    if (!port_.isOpen() && !lineLost_) {
+    if (!portOpen() && !lineLost_) {
         throw RunTimeError(err::PortNotOpen);
     }
 }
@@ -181,22 +185,25 @@ void QtSerialControl::closeAfterLineLoss() {
     // The other end went away: the open port would wake every poll at once without data.
     // Closed, it behaves as a silent line until the command ends, so the link's time-outs
     // and its transfer-error report take over.
-    port_.close();
+    port_.reset();
     lineLost_ = true;
 }
 
 void QtSerialControl::pull() {
-    if (!port_.isOpen()) {
+    if (!portOpen()) {
         return;
     }
+    // Without an event loop the port's buffer only fills in a wait; this one takes what the
+    // driver holds and returns at once.
+    port_->waitForReadyRead(0);
     // error() keeps its last value (time-outs included), so read it and clear it each time.
-    const QSerialPort::SerialPortError e = port_.error();
-    port_.clearError();
+    const QSerialPort::SerialPortError e = port_->error();
+    port_->clearError();
     if (e == QSerialPort::ReadError || e == QSerialPort::ResourceError) {
         closeAfterLineLoss();
         return;
     }
-    const QByteArray data = port_.readAll();
+    const QByteArray data = port_->readAll();
     if (!data.isEmpty()) {
         if (trace_ != nullptr) {
             trace_->record(false, {data.constData(), static_cast<std::size_t>(data.size())});
@@ -217,14 +224,14 @@ void QtSerialControl::output(std::string_view bytes) {
     if (trace_ != nullptr) {
         trace_->record(true, bytes);
     }
-    port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    port_->write(bytes.data(), static_cast<qint64>(bytes.size()));
     // A short message fits the driver's buffer at once; only a full one is waited for, since
     // every blocking wait costs a task switch.
-    if (!port_.flush() || port_.bytesToWrite() > 0) {
-        port_.waitForBytesWritten(100);
+    if (!port_->flush() || port_->bytesToWrite() > 0) {
+        port_->waitForBytesWritten(100);
     }
-    const QSerialPort::SerialPortError e = port_.error();
-    port_.clearError();
+    const QSerialPort::SerialPortError e = port_->error();
+    port_->clearError();
     if (e == QSerialPort::WriteError || e == QSerialPort::ResourceError) {
         closeAfterLineLoss();
     }
@@ -251,86 +258,34 @@ int QtSerialControl::inBufferCount() {
     return buffered();
 }
 
-QSocketNotifier* QtSerialControl::readNotifier() const {
-    // QSerialPort keeps its read notifier as a child.
-    for (QSocketNotifier* n : port_.findChildren<QSocketNotifier*>()) {
-        if (n->type() == QSocketNotifier::Read) {
-            return n;
-        }
-    }
-    return nullptr;
-}
-
-void QtSerialControl::runEvents(double seconds, const std::function<bool()>& done) {
-    QEventLoop loop;
-    QTimer timeUp;
-    timeUp.setSingleShot(true);
-    timeUp.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timeUp, &QTimer::timeout, &loop, &QEventLoop::quit);
-    if (done && port_.isOpen()) {
-        QObject::connect(&port_, &QSerialPort::readyRead, &loop, [&] {
-            pull();
-            if (done()) {
-                loop.quit();
-            }
-        });
-        QObject::connect(&port_, &QSerialPort::errorOccurred, &loop,
-                         [&](QSerialPort::SerialPortError e) {
-                             if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError) {
-                                 loop.quit();
-                             }
-                         });
-    }
-    timeUp.start(static_cast<int>(std::ceil(seconds * 1000.0)));
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-}
-
 int QtSerialControl::waitForInput(int count, double seconds) {
     requireOpen();
     QElapsedTimer clock;
     clock.start();
-    auto left = [&] { return seconds - static_cast<double>(clock.nsecsElapsed()) / 1e9; };
-    // Takes what the driver holds; the port's own buffer fills only in an event loop.
-    auto fetch = [&] {
-        if (port_.isOpen()) {
-            port_.waitForReadyRead(0);
-        }
-        pull();
-    };
-    fetch();
-    waiting_ = true;
-    QSocketNotifier* notifier = port_.isOpen() ? readNotifier() : nullptr;
+    const double limit = std::min(seconds, kLongestBlock);
+    auto left = [&] { return limit - static_cast<double>(clock.nsecsElapsed()) / 1e9; };
+    pull();
     while (buffered() < count && left() > 0.0) {
-        if (!port_.isOpen()) { // a lost line stays silent
-            runEvents(left(), nullptr);
+        if (!portOpen()) { // a lost line stays silent
+            sleepFor(left());
             break;
         }
-        const int had = buffered();
-        runEvents(left(), [&] { return !port_.isOpen() || buffered() > had; });
-        // Once a byte came, the rest cannot cross the line faster than the baud rate allows:
-        // the wait sleeps that long, less a character, deaf to the port, which would otherwise
-        // wake it at every byte.
-        while (notifier != nullptr && port_.isOpen() && count - buffered() > 2 && left() > 0.0) {
-            const bool enabled = notifier->isEnabled();
-            notifier->setEnabled(false);
-            runEvents(std::min(left(), (count - buffered() - 1) * byteTime_), nullptr);
-            notifier->setEnabled(enabled);
-            fetch();
+        // The rest cannot cross the line faster than the baud rate allows: sleeping that long,
+        // less a character, wakes the thread a few times a block instead of at every byte.
+        const int missing = count - buffered();
+        if (missing > 2) {
+            sleepFor(std::min(left(), (missing - 1) * byteTime_));
+        } else {
+            port_->waitForReadyRead(static_cast<int>(std::ceil(left() * 1000.0)));
         }
-    }
-    waiting_ = false;
-    pull();
-    for (const int code : std::exchange(heldComm_, {})) {
-        raiseComm(code);
+        pull();
     }
     return buffered();
 }
 
 void QtSerialControl::clearInBuffer() {
     // Discarding needs no open port: a closed port has nothing buffered.
-    if (port_.isOpen()) {
-        pull();
-    }
+    pull();
     received_.clear();
     head_ = 0;
 }
@@ -340,7 +295,7 @@ int QtSerialControl::outBufferCount() {
     if (lineLost_) {
         return 0;
     }
-    return static_cast<int>(port_.bytesToWrite());
+    return static_cast<int>(port_->bytesToWrite());
 }
 
 } // namespace orva

@@ -6,16 +6,15 @@
 #include <QSerialPort>
 
 #include <functional>
+#include <memory>
 #include <string>
-#include <vector>
-
-class QSocketNotifier;
 
 namespace orva {
 
 // The serial control on QSerialPort. Port n is COMn on Windows; elsewhere the data
 // directory's COMn when that name exists (a link to a USB adapter or to the simulator's
-// pseudo-terminal), else /dev/ttyS<n-1>.
+// pseudo-terminal), else /dev/ttyS<n-1>. It waits with the port's blocking calls, so it
+// belongs to the thread that opened the port until it is closed again.
 class QtSerialControl : public SerialControl {
 public:
     explicit QtSerialControl(std::string dataDirectory);
@@ -25,7 +24,7 @@ public:
     void setCommPort(int port) override;
     std::string settings() const override { return settings_; }
     void setSettings(const std::string& settings) override;
-    bool portOpen() const override { return port_.isOpen(); }
+    bool portOpen() const override { return port_ && port_->isOpen(); }
     void setPortOpen(bool open) override;
     int inputLen() const override { return inputLen_; }
     void setInputLen(int len) override;
@@ -39,20 +38,18 @@ public:
     std::string portName(int port) const;
     // Every byte on the line goes to `trace` as well (none when null).
     void setTrace(LineTrace* trace) { trace_ = trace; }
+    // Serial events go through here to `onComm` (run at once when not set).
+    std::function<void(std::function<void()>)> deliverEvent;
 
 private:
     void requireOpen() const;
     void pull();
     void closeAfterLineLoss();
     int buffered() const { return static_cast<int>(received_.size() - head_); }
-    QSocketNotifier* readNotifier() const;
-    // Runs window events except user input for `seconds`, or until `done` holds after bytes
-    // came (no `done`: the port is not watched).
-    void runEvents(double seconds, const std::function<bool()>& done);
     void raiseComm(int code);
 
     std::string dataDirectory_;
-    QSerialPort port_;
+    std::unique_ptr<QSerialPort> port_; // made by the open, gone with the close
     int commPort_ = 1;
     std::string settings_ = "9600,N,8,1";
     int inputLen_ = 0;
@@ -60,8 +57,6 @@ private:
     std::string received_;          // bytes read from the port and not yet taken
     std::size_t head_ = 0;          // start of the untaken part of received_
     bool lineLost_ = false;         // the other end went away while the port was open
-    bool waiting_ = false;          // inside waitForInput
-    std::vector<int> heldComm_;     // serial events that came during a wait
     LineTrace* trace_ = nullptr;
 };
 
