@@ -1,20 +1,19 @@
-// "&alle Daten" at 9600 baud through the Qt serial control on a pseudo-terminal, against
-// orva-sim paced like the device: the program's CPU time over the download's wall time (target
-// at most 1 %) and the wall time over the wire time of the bytes the device sent (target at
-// most 1.02). Usage: orva_paced_download_bench [DAYS [TRACE_FILE]]; with a trace file a clock
-// read runs first and the line is traced. The source also builds in a tree without the trace,
-// so that an older wait can be measured beside the current one.
+// "&alle Daten" at 9600 baud on the real window (offscreen) and the Qt serial control on a
+// pseudo-terminal, against orva-sim paced like the device: the program's CPU time, all
+// threads, over the download's wall time (target at most 1 %) and the wall time over the wire
+// time of the bytes the device sent (target at most 1.02). The Save-As dialog is cancelled.
+// Usage: orva_paced_download_bench [DAYS]. The source also builds in a tree whose device
+// commands still run on the window thread, so that both can be measured side by side.
 
 #include "Program.h"
-#include "fakes/FakePlatform.h"
-#include "platform/qt/QtClock.h"
-#include "platform/qt/QtSerialControl.h"
-#if __has_include("platform/LineTrace.h")
-#include "platform/LineTrace.h"
-#endif
+#include "app/qt/MainWindow.h"
+#include "platform/qt/QtPlatform.h"
 
-#include <QCoreApplication>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QProcess>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -64,7 +63,10 @@ std::string readAll(const std::filesystem::path& p) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
     namespace fs = std::filesystem;
     const int days = argc > 1 ? std::atoi(argv[1]) : 30;
     const fs::path dir =
@@ -74,48 +76,68 @@ int main(int argc, char** argv) {
 
     QProcess sim;
     sim.setStandardErrorFile(QString::fromStdString(simLog.string()));
-    sim.start(ORVA_SIM_PATH, {"--link", QString::fromStdString((dir / "COM2").string()), "--days",
-                              QString::number(days), "--reaction-delay", "0", "--byte-time",
-                              QString::number(kByteTime, 'g', 10), "--verbose"});
+    // The program's data directory, with the simulator at its port 2.
+    qputenv("HOME", QByteArray::fromStdString(dir.string()));
+    fs::create_directories(dir / "ORVA-DS");
+    sim.start(ORVA_SIM_PATH, {"--link", QString::fromStdString((dir / "ORVA-DS" / "COM2").string()),
+                              "--days", QString::number(days), "--reaction-delay", "0",
+                              "--byte-time", QString::number(kByteTime, 'g', 10), "--verbose"});
     if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
         std::fprintf(stderr, "orva-sim did not start\n");
         return 1;
     }
 
-    orva::test::FakePlatform fakes;
-    fakes.files.dataDir = dir.string();
-    orva::QtSerialControl serial(dir.string());
-    orva::QtClock clock;
-    orva::Platform platform{serial,        fakes.screen, fakes.text, fakes.dialog,
-                            fakes.printer, clock,        fakes.files};
-    orva::test::FakeWindow window;
-    orva::Program program(platform, window);
-    program.editor.Form_Load();
-#if __has_include("platform/LineTrace.h")
-    std::unique_ptr<orva::LineTrace> trace;
-    if (argc > 2) {
-        trace = orva::LineTrace::open(argv[2]);
-        serial.setTrace(trace.get());
-        program.clock.mnuUhrlesen_Click();
-    }
+    orva::MainWindow window;
+    orva::QtPlatform qt(&window, window.statusBox(), window.textFeld());
+    orva::Program program(qt.platform(), window);
+#if __has_include("platform/qt/WindowThread.h")
+    window.attach(program.editor, qt.thread());
+#else
+    window.attach(program.editor);
 #endif
+    program.editor.Form_Load();
+    window.show();
+    // Cancels the Save-As dialog the moment it shows, and counts any box.
+    struct Answerer : QObject {
+        bool eventFilter(QObject* o, QEvent* e) override {
+            if (auto* d = qobject_cast<QDialog*>(o); d != nullptr && e->type() == QEvent::Show) {
+                boxes += d->inherits("QMessageBox") ? 1 : 0;
+                QTimer::singleShot(0, d, &QDialog::reject);
+            }
+            return false;
+        }
+        int boxes = 0;
+    } answer;
+    app.installEventFilter(&answer);
     const std::size_t logOffset = readAll(simLog).size();
 
     const auto wallStart = std::chrono::steady_clock::now();
     const double cpuStart = cpuSeconds();
-    program.downloads.mnuAlleDaten_Click();
-    const double cpu = cpuSeconds() - cpuStart;
-    const double wall =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    double cpu = 0.0;
+    double wall = 0.0;
+    auto ended = [&] {
+        cpu = cpuSeconds() - cpuStart;
+        wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+        QApplication::quit();
+    };
+#if __has_include("platform/qt/WindowThread.h")
+    QObject::connect(&window, &orva::MainWindow::commandEnded, ended);
+    QTimer::singleShot(0, [&] { window.menuAction("mnuAlleDaten")->trigger(); });
+#else
+    QTimer::singleShot(0, [&] {
+        window.menuAction("mnuAlleDaten")->trigger();
+        ended();
+    });
+#endif
+    QApplication::exec();
 
     sim.terminate();
     sim.waitForFinished(5000);
     const long sent = deviceBytes(readAll(simLog), logOffset);
     const double wire = static_cast<double>(sent) * kByteTime;
-    std::printf("%d days, %zu count characters, %zu boxes: wall %.2f s, CPU %.3f s, "
+    std::printf("%d days, %zu count characters, %d boxes: wall %.2f s, CPU %.3f s, "
                 "device bytes %ld (wire %.2f s)\n",
-                days, program.state.CountText.size(), fakes.screen.boxes.size(), wall, cpu, sent,
-                wire);
+                days, program.state.CountText.size(), answer.boxes, wall, cpu, sent, wire);
     std::printf("CPU/wall %.2f %% (target <= 1 %%), wall/wire %.4f (target <= 1.02)\n",
                 100.0 * cpu / wall, wall / wire);
     fs::remove_all(dir);

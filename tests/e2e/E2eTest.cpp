@@ -95,17 +95,13 @@ protected:
 
     // Runs the menu item and the window's events until its command has ended.
     void run(const char* item, int seconds = 30) {
-        window.menuAction(item)->trigger();
         QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (!window.busy()) {
-                loop.quit();
-            }
-        });
-        poll.start(10);
+        QObject::connect(&window, &MainWindow::commandEnded, &loop, &QEventLoop::quit);
         QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
-        loop.exec();
+        window.menuAction(item)->trigger();
+        if (window.busy()) {
+            loop.exec();
+        }
         ASSERT_FALSE(window.busy()) << item << " still running after " << seconds << " s";
     }
 

@@ -96,6 +96,7 @@ void MainWindow::run(const MenuItem& item) {
     setBusy(true);
     thread_->runCommand(command, [this] {
         setBusy(false);
+        emit commandEnded();
         if (std::exchange(closeLater_, false)) {
             close();
         }

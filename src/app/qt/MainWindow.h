@@ -37,6 +37,10 @@ public:
     void placeStatusAndText() override;
     void centreOnScreen() override;
 
+signals:
+    // A command that ran off the window thread has ended.
+    void commandEnded();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
