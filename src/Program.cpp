@@ -33,8 +33,20 @@ Program::Program(Platform& platform, EditorWindow& window)
     menu.setHandler("mnuTabellarisch", [this](int) { auswertung.mnuTabellarisch_Click(); });
     menu.setHandler("mnuDatExport", [this](int) { auswertung.mnuDatExport_Click(); });
     downloads.onDownloadEnd = [this](bool succeeded) { auswertung.DownloadEnded(succeeded); };
-    platform.comm.onComm = [this](int code) {
-        editor.module().runStep([&] { link.MSComm1_OnComm(code, state.MsgBoxAnswer); });
+    // `MSComm1_OnComm`: a line error asks whether to go on; Cancel closes the port.
+    platform.comm.onComm = [this, &platform](int code) {
+        editor.module().runStep([&] {
+            const std::optional<std::string> error = CommErrorText(code);
+            if (!error) {
+                return;
+            }
+            platform.screen.beep();
+            state.MsgBoxAnswer = platform.screen.messageBox(
+                *error, MsgButtons::OKCancel, MsgIcon::None, "Press Cancel to Quit, Ok to ignore.");
+            if (state.MsgBoxAnswer == answer::Cancel && platform.comm.portOpen()) {
+                platform.comm.setPortOpen(false);
+            }
+        });
     };
 }
 

@@ -70,8 +70,12 @@ void Downloads::run(const Kind& kind) {
                 return;
             }
             outcome = LinkOutcome::Failed;
-            // A download that a run-time error ended has no report to offer for saving.
-            module_.runStep([&] { outcome = DownloadData(kind, start); });
+            // A download that a run-time error ended has no report to offer for saving; the
+            // error was reported.
+            if (module_.runStep([&] { outcome = DownloadData(kind, start); }) &&
+                outcome == LinkOutcome::Failed) {
+                module_.ReportTransferError();
+            }
         }
         if (onDownloadEnd) {
             onDownloadEnd(outcome == LinkOutcome::Ok);

@@ -157,6 +157,15 @@ bool OrvaModule::runStep(const std::function<void()>& step) {
     return false;
 }
 
+void OrvaModule::ReportTransferError() {
+    p_.screen.setPointer(Pointer::Arrow);
+    p_.screen.setStatus("Status: Fehler");
+    p_.screen.messageBox("Übertragungsfehler!\n\nBitte prüfen Sie die Kabelverbindungen\n\n"
+                         "und die Spannungsversorgung.",
+                         MsgButtons::OK, MsgIcon::None);
+    p_.screen.setStatus("Status: ");
+}
+
 void OrvaModule::ReportRunTimeError(const RunTimeError& error) {
     p_.screen.setPointer(Pointer::Arrow);
     switch (error.number()) {

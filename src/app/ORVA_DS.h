@@ -58,6 +58,8 @@ public:
     void ApplyPortSettings();
     // Shows the message for a run-time error that a trap caught.
     void ReportRunTimeError(const RunTimeError& error);
+    // Shows the message for a failed exchange with the light barrier.
+    void ReportTransferError();
     // The error trap: runs one step, reports whatever it throws and lets the caller go on
     // with its next step. Returns false when the step failed.
     bool runStep(const std::function<void()>& step);

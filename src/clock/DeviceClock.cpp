@@ -42,6 +42,7 @@ void DeviceClock::ReadDeviceClock() {
         if (link_.WakeDevice() != LinkOutcome::Ok || link_.SendCommand("ru") != LinkOutcome::Ok ||
             link_.AnswerDeviceWakeUp() != LinkOutcome::Ok ||
             link_.ReceiveVerifiedBlock(block) != LinkOutcome::Ok) {
+            module_.ReportTransferError();
             return;
         }
         p.comm.setPortOpen(false);
@@ -125,6 +126,7 @@ void DeviceClock::SetDeviceClock(const ClockSetting& setting) {
     try {
         link_.BeginCommand(false);
         if (link_.WakeDevice() != LinkOutcome::Ok || link_.SendCommand("wu") != LinkOutcome::Ok) {
+            module_.ReportTransferError();
             return;
         }
         p.comm.output(DeviceLink::sync(ctl::EOT));
@@ -144,6 +146,7 @@ void DeviceClock::SetDeviceClock(const ClockSetting& setting) {
                 LinkOutcome::Ok ||
             link_.SendBlockTwice(DeviceLink::sync(ctl::STX) + sent.YearTailText) !=
                 LinkOutcome::Ok) {
+            module_.ReportTransferError();
             return;
         }
         p.comm.output(DeviceLink::sync(ctl::EOT));

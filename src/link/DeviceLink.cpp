@@ -114,7 +114,7 @@ DeviceLink::Answer DeviceLink::judge(const std::string& got, const std::string& 
     }
     ++LinkErrorCount;
     if (LinkErrorCount >= 3) {
-        ReportTransferError();
+        fail();
         return Answer::Failed;
     }
     return got == sync(ctl::NAK) ? Answer::Nak : Answer::Other;
@@ -209,7 +209,7 @@ LinkOutcome DeviceLink::receiveBlocks(const BlockLimits& limits,
         }
     };
     // The copy, or nothing when the pair's time ran out (judged by the time alone: a block
-    // complete just as it passes fails) and the failure was reported.
+    // complete just as it passes fails), which fails the exchange.
     auto copy = [&](double settleLimit) -> std::optional<std::string> {
         std::string text;
         step([&] { waitForBytes(kBlockSize, limits.pair); });
@@ -218,7 +218,7 @@ LinkOutcome DeviceLink::receiveBlocks(const BlockLimits& limits,
         }
         if (elapsed() >= limits.pair) {
             LinkErrorCount = 3;
-            ReportTransferError();
+            fail();
             return std::nullopt;
         }
         step([&] { text = comm_.input(); });
@@ -231,7 +231,7 @@ LinkOutcome DeviceLink::receiveBlocks(const BlockLimits& limits,
             return false;
         }
         if (++LinkErrorCount >= 3) {
-            ReportTransferError();
+            fail();
         } else {
             step([&] { comm_.output(sync(ctl::NAK)); });
         }
@@ -264,7 +264,7 @@ LinkOutcome DeviceLink::receiveBlocks(const BlockLimits& limits,
         }
         if (*repeat != *first) {
             step([&] { comm_.output(sync(ctl::NAK)); });
-            ++LinkErrorCount; // a third failure this way is reported by the next header check
+            ++LinkErrorCount; // a third failure this way fails at the next header check
             continue;
         }
         step([&] { comm_.output(sync(ctl::ACK)); });
@@ -323,84 +323,40 @@ void DeviceLink::DrainLine() {
     }
 }
 
-void DeviceLink::ReportTransferError() {
-    screen_.setPointer(Pointer::Arrow);
-    screen_.setStatus("Status: Fehler");
-    screen_.messageBox("Übertragungsfehler!\n\nBitte prüfen Sie die Kabelverbindungen\n\n"
-                       "und die Spannungsversorgung.",
-                       MsgButtons::OK, MsgIcon::None);
-    screen_.setStatus("Status: ");
+void DeviceLink::fail() {
     if (comm_.portOpen()) {
         comm_.setPortOpen(false);
     }
 }
-void DeviceLink::MSComm1_OnComm(int commEvent, int& MsgBoxAnswer) {
+
+std::optional<std::string> CommErrorText(int commEvent) {
     switch (commEvent) {
+    // Events and the errors that the program only notes: no box.
     case comm::EvSend:
-        eventSlot_ = "Senden!!!!";
-        break;
     case comm::EvReceive:
-        eventSlot_ = "Empfangen!!!!";
-        break;
     case comm::EvCTS:
-        eventSlot_ = "Change in CTS Detected";
-        break;
     case comm::EvDSR:
-        eventSlot_ = "Change in DSR Detected";
-        break;
     case comm::EvCD:
-        eventSlot_ = "Change in CD Detected";
-        break;
     case comm::EvRing:
-        eventSlot_ = "The Phone is Ringing";
-        break;
     case comm::EvEOF:
-        eventSlot_ = "End of File Detected";
-        break;
     case comm::EvBreak:
-        eventSlot_ = "Break Received";
-        break;
-    case comm::ErCTSTO:
-        errorSlot_ = "CTS Timeout";
-        break;
-    case comm::ErDSRTO:
-        errorSlot_ = "DSR Timeout";
-        break;
     case comm::ErFrame:
-        eventSlot_ = "Framing Error";
-        break;
-    case comm::ErOverrun:
-        errorSlot_ = "Overrun Error";
-        break;
-    case comm::ErCDTO:
-        errorSlot_ = "Carrier Detect Timeout";
-        break;
-    case comm::ErRxOver:
-        errorSlot_ = "Receive Buffer Overflow";
-        break;
     case comm::ErRxParity:
-        eventSlot_ = "Parity Error";
-        break;
+        return std::nullopt;
+    case comm::ErCTSTO:
+        return "CTS Timeout";
+    case comm::ErDSRTO:
+        return "DSR Timeout";
+    case comm::ErOverrun:
+        return "Overrun Error";
+    case comm::ErCDTO:
+        return "Carrier Detect Timeout";
+    case comm::ErRxOver:
+        return "Receive Buffer Overflow";
     case comm::ErTxFull:
-        errorSlot_ = "Transmit Buffer Full";
-        break;
+        return "Transmit Buffer Full";
     default:
-        errorSlot_ = "Unknown error or event";
-        break;
-    }
-    if (!eventSlot_.empty()) {
-        eventSlot_.clear();
-        return;
-    }
-    if (errorSlot_.empty()) {
-        return;
-    }
-    screen_.beep();
-    MsgBoxAnswer = screen_.messageBox(errorSlot_, MsgButtons::OKCancel, MsgIcon::None,
-                                      "Press Cancel to Quit, Ok to ignore.");
-    errorSlot_.clear();
-    if (MsgBoxAnswer == answer::Cancel && comm_.portOpen()) {
-        comm_.setPortOpen(false);
+        return "Unknown error or event";
     }
 }
 

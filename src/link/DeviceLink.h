@@ -4,18 +4,22 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace orva {
+
+// The text of the box for a serial line error; nothing for an event, which is only noted.
+std::optional<std::string> CommErrorText(int commEvent);
 
 // Control characters of the link; SYN, the sync character, begins every message.
 namespace ctl {
 inline constexpr char STX = 2, ETX = 3, EOT = 4, ENQ = 5, ACK = 6, NAK = 21, SYN = 22, ETB = 23;
 } // namespace ctl
 
-// How a link operation ended. After `Failed` the transfer-error report has been shown and the
-// port closed; `DateNotHeld`: the device stayed silent after a from-date command; `Stopped`:
-// the user stopped the bulk reception (nothing shown, the port still open).
+// How a link operation ended. `Failed`: a transfer error, the port closed (the command shows
+// the transfer-error report); `DateNotHeld`: the device stayed silent after a from-date command;
+// `Stopped`: the user stopped the bulk reception (nothing shown, the port still open).
 enum class LinkOutcome { Ok, Failed, DateNotHeld, Stopped };
 
 // The character-level protocol with the light barrier. Run-time errors of the serial control
@@ -51,17 +55,14 @@ public:
     // The count data blocks: their contents appended to `CountText` as they are accepted.
     // The user may stop it; every wait then ends at once.
     LinkOutcome ReceiveBulkData(std::string& CountText);
-    void ReportTransferError();
     // Discards what the device still sends until the line has been quiet for a moment (half a
     // second at most), so that the next command does not read the rest of a stopped block.
     void DrainLine();
-    // Shows a serial error (not an event) and stores the answer in `MsgBoxAnswer`.
-    void MSComm1_OnComm(int commEvent, int& MsgBoxAnswer);
 
     // The sync character followed by `c`.
     static std::string sync(char c) { return {ctl::SYN, c}; }
 
-    // Failures of the current exchange: 3 ends it with the report. Operations that do not
+    // Failures of the current exchange: 3 ends it as failed. Operations that do not
     // start it afresh count on from what the one before left.
     std::int16_t LinkErrorCount = 0;
 
@@ -69,7 +70,9 @@ private:
     enum class Answer { Ack, Nak, Other, Failed };
     struct BlockLimits;
 
-    // A wrong answer (or a stalled wait) counts one failure; the third is reported.
+    // The third failure: the port is closed and the exchange ends.
+    void fail();
+    // A wrong answer (or a stalled wait) counts one failure; the third fails the exchange.
     Answer judge(const std::string& got, const std::string& expected);
     Answer sendAndJudge(const std::string& text);
     LinkOutcome receiveBlocks(const BlockLimits& limits,
@@ -88,8 +91,6 @@ private:
     double startTime_ = 0.0; // start of the current timed wait
     bool stoppable_ = false; // inside the bulk reception
     bool stopped_ = false;   // the user stopped it
-    std::string eventSlot_;
-    std::string errorSlot_;
 };
 
 } // namespace orva

@@ -79,6 +79,7 @@ TEST_F(DownloadsTest, DeviceFaultsThatEndTheTransferGiveTheReportAndNoSave) {
         {"mnuAlleDaten", {{&sim::Faults::badHeaders, 3}}},
         {"mnuAlleDaten", {{&sim::Faults::stopAfterBlocks, 2}}},
         {"mnuAbDatum", {{&sim::Faults::stopAfterBlocks, 1}}},
+        {"mnuUhrlesen", {{&sim::Faults::badHeaders, 3}}},
         // A wrong wake-up counts on from the failures of the command.
         {"mnuTagesDaten",
          {{&sim::Faults::unacknowledgedCommands, 2}, {&sim::Faults::wrongOwnWakeUps, 1}}}};
@@ -93,6 +94,8 @@ TEST_F(DownloadsTest, DeviceFaultsThatEndTheTransferGiveTheReportAndNoSave) {
         program.editor.menuClick(item, -1);
         ASSERT_EQ(p.screen.boxes.size(), 1u);
         EXPECT_TRUE(p.screen.boxes[0].text.starts_with("Übertragungsfehler!"));
+        EXPECT_EQ(p.screen.status(), "Status: ");
+        EXPECT_TRUE(statusShown("Status: Fehler"));
         EXPECT_TRUE(p.dialog.requests.empty());
         EXPECT_EQ(p.text.value, "");
         EXPECT_FALSE(p.comm.open);
