@@ -6,7 +6,8 @@ namespace orva {
 
 CountTable Auswertung::table() const {
     return MakeCountTable(*counts_,
-                          {s_.CountDirection, s_.WindowFromHour, s_.WindowToHour, s_.NewLine});
+                          {s_.CountDirection, s_.WindowFromHour, s_.WindowToHour, s_.NewLine},
+                          module_.platform().clock.now().date);
 }
 
 void Auswertung::enableItems(bool enabled) {
@@ -51,12 +52,12 @@ void Auswertung::mnuDatExport_Click() {
     }
     Platform& p = module_.platform();
     try {
-        const std::string proposed =
-            joinPath(p.files.dataDirectory(), ExportFileName(p.clock.now().date));
+        const Date today = p.clock.now().date;
+        const std::string proposed = joinPath(p.files.dataDirectory(), ExportFileName(today));
         const FileDialogResult chosen =
             p.dialog.showSave({kExportFilter, 1, kFileDialogFlags, proposed});
         p.screen.setPointer(Pointer::Hourglass);
-        p.files.writeFile(chosen.fileName, ExportCsv(*counts_));
+        p.files.writeFile(chosen.fileName, ExportCsv(*counts_, today));
         p.screen.setPointer(Pointer::Arrow);
         p.screen.setStatus("Status: Daten exportiert: " + chosen.fileName);
     } catch (const RunTimeError& e) {

@@ -125,7 +125,7 @@ void CountWindow::setTable(const CountTable& table) {
     auto* totals = new QBarSet(text(DirectionLabel(table.Direction)));
     for (int row = 0; row < table_->rowCount(); ++row) {
         const DayCounts& day = table.Days[static_cast<std::size_t>(row)];
-        dates << text(LongDate(day.DateText));
+        dates << text(LongDate(day.DateText, table.Today));
         shortDates << text(day.DateText.substr(0, 6));
         for (int h = 0; h <= kTotalColumn; ++h) {
             const std::optional<long> v = h == kTotalColumn ? DayTotal(day, table.Direction)
@@ -170,8 +170,8 @@ void CountWindow::showDay(int row) {
         *right << static_cast<qreal>(CellValue(day, h, TableDirection::Right).value_or(0));
         *left << static_cast<qreal>(CellValue(day, h, TableDirection::Left).value_or(0));
     }
-    fillChart(hourChart_, text("Personen pro Stunde am " + LongDate(day.DateText)), hours,
-              {right, left});
+    fillChart(hourChart_, text("Personen pro Stunde am " + LongDate(day.DateText, counts_.Today)),
+              hours, {right, left});
 }
 
 void CountWindow::copyTable() {
