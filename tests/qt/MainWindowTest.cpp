@@ -1,12 +1,15 @@
 #include "app/qt/MainWindow.h"
 #include "Program.h"
+#include "analysis/qt/CountWindow.h"
 #include "platform/TempHome.h"
 #include "platform/qt/QtPlatform.h"
 #include "qt/WhenShown.h"
 #include "ui/qt/QtModalWindows.h"
 
 #include <QAction>
+#include <QChart>
 #include <QComboBox>
+#include <QGraphicsScene>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -225,6 +228,31 @@ TEST_F(ProgramWindowTest, TextAreaGivesBackCrLfAndTabsInBold) {
     text.setText("a\rb\nc");
     EXPECT_EQ(text.text(), "a\r\nb\r\nc");
     EXPECT_TRUE(window.textFeld()->font().bold()); // thin print is hard to read on site
+}
+
+// A month of days, one date of two years, one twice, one of the PC's tomorrow: each day has its
+// own label, the first and the last too (hidden when wider than their day), however narrow.
+TEST(CountWindowTest, EveryDayHasItsOwnReadableLabel) {
+    CountTable table;
+    table.Today = {2029, 12, 31};
+    for (int day = 1; day <= 30; ++day) {
+        table.Days.emplace_back().DateText = zeroPadded(day, 2) + ".12.29";
+    }
+    table.Days[0].DateText = table.Days[1].DateText = "30.12.28";
+    table.Days[2].DateText = "01.01.30";
+    CountWindow window(nullptr);
+    window.setTable(table);
+    window.resize(700, 600);
+    window.show();
+    for (int round = 0; round < 100; ++round) { // the chart widens itself
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    int shown = 0;
+    for (QGraphicsItem* item : window.dayChart()->scene()->items()) {
+        const auto* label = qgraphicsitem_cast<QGraphicsTextItem*>(item);
+        shown += label && label->isVisible() && label->toPlainText().contains(".20");
+    }
+    EXPECT_EQ(shown, 30);
 }
 
 } // namespace
