@@ -115,6 +115,14 @@ TEST(Export, AgreesWithTheReportOfEveryGoldenCase) {
     EXPECT_GT(compared, 400);
 }
 
+// Each record left out counts once: an incomplete one for hour 24 too, none of a refused day.
+TEST(CountTable, CountsEachLeftOutRecordOnce) {
+    const std::string next(12, '0');
+    const CountData data = ReadCountData(next + "5E0C1D001800050006001900010001" + next +
+                                         "5E0C1E000500" + next + "5E0C1F001800050006001800" + next);
+    EXPECT_EQ(MakeCountTable(data, {}, {}).LeftOutRecords, 3);
+}
+
 struct RecordingView : CountTableView {
     void show(const CountTable& t) override { log.push_back("show " + days(t)); }
     void refresh(const CountTable& t) override { log.push_back("refresh " + days(t)); }
