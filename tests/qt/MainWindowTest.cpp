@@ -89,16 +89,20 @@ TEST_F(ProgramWindowTest, EachDirectionIsSavedAtOnceAndMarkedAlone) {
     }
 }
 
-// Typed periods: only exact hours in order are taken, saved and applied at once; a refusal
-// keeps the dialog open and changes nothing. Enter presses OK.
+// Typed periods: only exact hours in order are taken, saved and applied at once; a refusal keeps
+// the dialog open, changes nothing. Enter presses OK. A deleted file gets the settings in force.
 TEST_F(ProgramWindowTest, PeriodDialogTakesOnlyExactHoursInOrder) {
-    start();
+    start("Rechts_Std_07:00_19:00_3");
     {
         BoxAnswerer nothingElse; // only the period item opens the dialog
         nothingElse.onlyBoxes = true;
         openSubmenu("mnuEinsU(1)");
         openSubmenu("mnuEinsU(3)");
     }
+    std::filesystem::remove(home.data() / "ORVAInit.txt");
+    whenShown("frmErfasszr", [](QDialog* d) { d->reject(); });
+    action("mnuEinsU(2)")->trigger();
+    EXPECT_EQ(settingsLine(), "Rechts_Std_07:00_19:00_3\r\n");
     const char* notAnHour = "nur Werte von 00:00 bis 23:00";
     const char* reversed = "muß kleiner als";
     const struct {
@@ -128,7 +132,7 @@ TEST_F(ProgramWindowTest, PeriodDialogTakesOnlyExactHoursInOrder) {
             EXPECT_FALSE(open) << typed;
             EXPECT_TRUE(boxes.texts.empty()) << typed;
             EXPECT_EQ(settingsLine(),
-                      "Beide__Std_" + c.from.toStdString() + "_" + c.to.toStdString() + "_2\r\n");
+                      "Rechts_Std_" + c.from.toStdString() + "_" + c.to.toStdString() + "_3\r\n");
             EXPECT_EQ(applied, c.from.left(2).toStdString() + "-" + c.to.left(2).toStdString());
             continue;
         }
