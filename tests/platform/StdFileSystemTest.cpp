@@ -39,6 +39,19 @@ TEST_F(StdFileSystemTest, WritesBytesExactlyAndAFailedWriteLeavesTheOldFileAlone
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
+// A linked file is written where it lies, the link kept; the file keeps its permissions.
+TEST_F(StdFileSystemTest, WritingThroughALinkKeepsTheLinkAndThePermissions) {
+    const auto ownerOnly = fs::perms::owner_read | fs::perms::owner_write;
+    fs::create_directory(dir / "real");
+    test::TempHome::write(dir / "real" / "ORVAInit.txt", "old\r\n");
+    fs::permissions(dir / "real" / "ORVAInit.txt", ownerOnly);
+    fs::create_symlink("real/ORVAInit.txt", dir / "ORVAInit.txt"); // relative to its folder
+    files.writeFile((dir / "ORVAInit.txt").string(), "new\r\n");
+    EXPECT_TRUE(fs::is_symlink(dir / "ORVAInit.txt"));
+    EXPECT_EQ(test::TempHome::read(dir / "real" / "ORVAInit.txt"), "new\r\n");
+    EXPECT_EQ(fs::status(dir / "real" / "ORVAInit.txt").permissions(), ownerOnly);
+}
+
 TEST_F(StdFileSystemTest, FailuresAreRunTimeErrorsWithTheirNumbers) {
     EXPECT_EQ(errorOf([&] { files.readFile((dir / "missing.txt").string()); }), err::FileNotFound);
     EXPECT_EQ(errorOf([&] { files.setCurrentDir((dir / "nowhere").string()); }), err::PathNotFound);
