@@ -14,8 +14,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTextEdit>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #ifdef Q_OS_UNIX
@@ -213,7 +215,16 @@ TEST_F(ProgramWindowTest, InfoTextStaysWhateverIsTypedPastedOrDeleted) {
         d->findChild<QPushButton*>("cmdAbout")->click();
         EXPECT_FALSE(d->isVisible());
     });
-    action("mnuInfo")->trigger();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    for (const char* id : {"mnuDatei", "mnuBearb", "mnuAusw", "mnuEins"}) { // Alt with the key
+        QTest::keyClick(&window, QKeySequence::mnemonic(action(id)->text())[0].key(),
+                        Qt::AltModifier);
+        EXPECT_EQ(QApplication::activePopupWidget(), action(id)->menu()) << id;
+        action(id)->menu()->close();
+    }
+    QTest::keyClick(&window, Qt::Key_Alt); // Alt alone, then the key
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_I);
 }
 
 TEST_F(ProgramWindowTest, TextAreaGivesBackCrLfAndTabsInBold) {

@@ -1,10 +1,12 @@
 #include "app/qt/MainWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFont>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
@@ -35,6 +37,7 @@ MainWindow::MainWindow()
     status_->resize(640, kStatusBandPixels);
     setCentralWidget(area_);
     area_->installEventFilter(this);
+    menuBar()->installEventFilter(this);
     resize(640, 480);
 }
 
@@ -64,6 +67,24 @@ void MainWindow::layOut() {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == area_ && event->type() == QEvent::Resize) {
         layOut();
+    }
+    if (watched == menuBar() && event->type() == QEvent::KeyPress &&
+        QApplication::activePopupWidget() == nullptr) {
+        // After Alt or F10 alone the menu bar takes the keys: Qt opens a menu by its access
+        // key there but only highlights an item without a menu ("&Info"), which then runs as
+        // Return would run it.
+        const QString typed = static_cast<QKeyEvent*>(event)->text().toUpper();
+        for (QAction* action : menuBar()->actions()) {
+            const QString caption = action->text();
+            const qsizetype at = caption.indexOf('&');
+            if (typed.size() == 1 && action->menu() == nullptr && action->isEnabled() && at >= 0 &&
+                caption.mid(at + 1, 1).toUpper() == typed) {
+                menuBar()->setActiveAction(action);
+                QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                QApplication::sendEvent(menuBar(), &enter);
+                return true;
+            }
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
