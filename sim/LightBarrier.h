@@ -57,6 +57,8 @@ struct HourRecord {
 struct StoredDay {
     CalendarDate date;
     std::vector<HourRecord> records; // hours without anyone passing have no record
+
+    bool operator==(const StoredDay&) const = default;
 };
 
 // `count` days ending with `last`, oldest first, with counts that depend only on the seed and
