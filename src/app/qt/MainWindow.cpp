@@ -89,25 +89,36 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::runGuarded(std::function<void()> work) {
+void MainWindow::runGuarded(std::function<void()> work, std::string caption) {
     // Window events run while a command waits on the line; a command that comes meanwhile
     // (only a program can send one, user input is held) waits its turn.
     if (running_) {
-        later_.push_back(std::move(work));
+        later_.emplace_back(std::move(work), std::move(caption));
         return;
     }
     running_ = true;
-    // No exception may leave an event handler: whatever a command did not trap itself is
-    // reported like any other run-time error.
-    editor_->module().runStep(work);
+    runCommand(work, caption);
     while (!later_.empty()) {
-        const std::function<void()> next = std::move(later_.front());
+        const auto next = std::move(later_.front());
         later_.pop_front();
-        editor_->module().runStep(next);
+        runCommand(next.first, next.second);
     }
     running_ = false;
     if (std::exchange(closeLater_, false)) {
         close();
+    }
+}
+
+void MainWindow::runCommand(const std::function<void()>& work, const std::string& caption) {
+    const bool marked = trace_ != nullptr && !caption.empty();
+    if (marked) {
+        trace_->commandBegins(caption);
+    }
+    // No exception may leave an event handler: whatever a command did not trap itself is
+    // reported like any other run-time error.
+    editor_->module().runStep(work);
+    if (marked) {
+        trace_->commandEnds();
     }
 }
 
@@ -151,12 +162,13 @@ void MainWindow::attach(frmEditor& editor) {
             if (!item.shortcut.empty()) {
                 action->setShortcut(QKeySequence(QString::fromStdString(item.shortcut)));
             }
-            connect(action, &QAction::triggered, this, [this, name, index] {
+            const std::string plain = QString(caption).remove('&').toStdString();
+            connect(action, &QAction::triggered, this, [this, name, index, plain] {
                 // The check marks belong to the logic; undo Qt's own toggling first.
                 if (const MenuItem* m = editor_->menu().find(name, index)) {
                     syncAction(*m);
                 }
-                runGuarded([this, name, index] { editor_->menuClick(name, index); });
+                runGuarded([this, name, index] { editor_->menuClick(name, index); }, plain);
             });
         }
         action->setObjectName(QString::fromStdString(item.id()));
