@@ -8,11 +8,10 @@
 #include <fstream>
 #include <system_error>
 
-#ifdef _WIN32
 #include <fcntl.h>
+#ifdef _WIN32
 #include <io.h>
 #else
-#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -77,21 +76,20 @@ fs::path finalTarget(fs::path p) {
 bool flushToDisk(const fs::path& p, bool folder) {
 #ifdef _WIN32
     if (folder) {
-        return true; // NTFS logs the rename itself
+        return true; // a folder does not open this way; NTFS journals the rename
     }
     const int fd = ::_wopen(p.c_str(), _O_WRONLY | _O_BINARY);
     const bool flushed = fd >= 0 && ::_commit(fd) == 0;
+    if (fd >= 0) {
+        ::_close(fd);
+    }
 #else
     const int fd = ::open(p.c_str(), folder ? O_RDONLY | O_DIRECTORY : O_RDONLY);
     const bool flushed = fd >= 0 && ::fsync(fd) == 0;
-#endif
     if (fd >= 0) {
-#ifdef _WIN32
-        ::_close(fd);
-#else
         ::close(fd);
-#endif
     }
+#endif
     return flushed;
 }
 
