@@ -229,7 +229,7 @@ TEST_F(EndToEnd, AllDataIsReportedTracedTabulatedAndExported) {
     EXPECT_EQ(TempHome::read(report), utf8ToCp1252(fakes.text.value + "\r\n"));
 
     // What the simulator holds, straight from its model.
-    const auto memory = sim::generateDays({2026, 12, 5}, 30, 1);
+    const auto memory = sim::generateDays({2026, 12, 5}, 30, 1, 12);
     const auto date = [](const sim::CalendarDate& d) {
         return QDate(d.year, d.month, d.day).toString("dd.MM.yyyy");
     };

@@ -1,6 +1,7 @@
 #include "app/qt/MainWindow.h"
 #include "Program.h"
 #include "analysis/qt/CountWindow.h"
+#include "platform/LineTrace.h"
 #include "platform/TempHome.h"
 #include "platform/qt/QtPlatform.h"
 #include "qt/WhenShown.h"
@@ -17,8 +18,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTextEdit>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #ifdef Q_OS_UNIX
@@ -148,8 +151,12 @@ TEST_F(ProgramWindowTest, PeriodDialogTakesOnlyExactHoursInOrder) {
 // A port that is no serial line: one box per trial, and the dialog stays open with the port
 // saved; Cancel tries it again and gives OK the focus; the close box leaves without a trial.
 // Then a working port, a pseudo-terminal as a USB adapter's link would be, is taken with Enter.
+// The trace marks both commands and what they ended with.
 TEST_F(ProgramWindowTest, SerialDialogKeepsAnUnavailablePortUntilAWorkingOneIsChosen) {
     start();
+    const auto trace = LineTrace::open((home.path() / "trace").string());
+    qt.setTrace(trace.get());
+    window.setTrace(trace.get());
     TempHome::write(home.data() / "COM4", "not a serial port");
     const struct Pty {
         int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
@@ -188,7 +195,6 @@ TEST_F(ProgramWindowTest, SerialDialogKeepsAnUnavailablePortUntilAWorkingOneIsCh
     EXPECT_EQ(checked, (QStringList{"Baud96", "ComPort2", "Data8", "EchoOff", "NoFlow", "NoParity",
                                     "Stop1"}));
     ASSERT_EQ(boxes.texts.size(), 2);
-    EXPECT_TRUE(boxes.texts[0].startsWith(QString::fromUtf8("Dieser Schnittstellen-Anschluß")));
     EXPECT_EQ(boxes.icons[0], QMessageBox::Warning);
 
     whenShown("ConfigScrn", [&](QDialog* d) {
@@ -197,10 +203,14 @@ TEST_F(ProgramWindowTest, SerialDialogKeepsAnUnavailablePortUntilAWorkingOneIsCh
         EXPECT_FALSE(d->isVisible());
     });
     action("mnuSchnittstelle")->trigger();
-    EXPECT_EQ(boxes.texts.size(), 2);
     EXPECT_EQ(settingsLine(), "Beide__Std_06:00_18:00_3\r\n");
     EXPECT_EQ(qt.serial().commPort(), 3);
     EXPECT_FALSE(qt.serial().portOpen());
+    const std::string n = " +[0-9]+\\.[0-9]{6} ", command = n + ">>>  Schnittstellen-Parameter\n";
+    EXPECT_THAT(TempHome::read(home.path() / "trace"),
+                testing::MatchesRegex("# [^\n]*\n" + command + n +
+                                      "<<<  Meldung: (Dieser [^|]*Anschluß!( \\| )?){2}\n" +
+                                      command + n + "<<<  fertig\n"));
 }
 #endif
 
@@ -220,7 +230,16 @@ TEST_F(ProgramWindowTest, InfoTextStaysWhateverIsTypedPastedOrDeleted) {
         d->findChild<QPushButton*>("cmdAbout")->click();
         EXPECT_FALSE(d->isVisible());
     });
-    action("mnuInfo")->trigger();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    for (const char* id : {"mnuDatei", "mnuBearb", "mnuAusw", "mnuEins"}) { // Alt with the key
+        QTest::keyClick(&window, QKeySequence::mnemonic(action(id)->text())[0].key(),
+                        Qt::AltModifier);
+        EXPECT_EQ(QApplication::activePopupWidget(), action(id)->menu()) << id;
+        action(id)->menu()->close();
+    }
+    QTest::keyClick(&window, Qt::Key_Alt); // Alt alone, then the key
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_I);
 }
 
 TEST_F(ProgramWindowTest, TextAreaGivesBackCrLfAndTabsInBold) {

@@ -1,10 +1,12 @@
 #include "app/qt/MainWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFont>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
@@ -35,6 +37,7 @@ MainWindow::MainWindow()
     status_->resize(640, kStatusBandPixels);
     setCentralWidget(area_);
     area_->installEventFilter(this);
+    menuBar()->installEventFilter(this);
     resize(640, 480);
 }
 
@@ -65,28 +68,57 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == area_ && event->type() == QEvent::Resize) {
         layOut();
     }
+    if (watched == menuBar() && event->type() == QEvent::KeyPress &&
+        QApplication::activePopupWidget() == nullptr) {
+        // After Alt or F10 alone the menu bar takes the keys: Qt opens a menu by its access
+        // key there but only highlights an item without a menu ("&Info"), which then runs as
+        // Return would run it.
+        const QString typed = static_cast<QKeyEvent*>(event)->text().toUpper();
+        for (QAction* action : menuBar()->actions()) {
+            const QString caption = action->text();
+            const qsizetype at = caption.indexOf('&');
+            if (typed.size() == 1 && action->menu() == nullptr && action->isEnabled() && at >= 0 &&
+                caption.mid(at + 1, 1).toUpper() == typed) {
+                menuBar()->setActiveAction(action);
+                QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                QApplication::sendEvent(menuBar(), &enter);
+                return true;
+            }
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::runGuarded(std::function<void()> work) {
+void MainWindow::runGuarded(std::function<void()> work, std::string caption) {
     // Window events run while a command waits on the line; a command that comes meanwhile
     // (only a program can send one, user input is held) waits its turn.
     if (running_) {
-        later_.push_back(std::move(work));
+        later_.emplace_back(std::move(work), std::move(caption));
         return;
     }
     running_ = true;
-    // No exception may leave an event handler: whatever a command did not trap itself is
-    // reported like any other run-time error.
-    editor_->module().runStep(work);
+    runCommand(work, caption);
     while (!later_.empty()) {
-        const std::function<void()> next = std::move(later_.front());
+        const auto next = std::move(later_.front());
         later_.pop_front();
-        editor_->module().runStep(next);
+        runCommand(next.first, next.second);
     }
     running_ = false;
     if (std::exchange(closeLater_, false)) {
         close();
+    }
+}
+
+void MainWindow::runCommand(const std::function<void()>& work, const std::string& caption) {
+    const bool marked = trace_ != nullptr && !caption.empty();
+    if (marked) {
+        trace_->commandBegins(caption);
+    }
+    // No exception may leave an event handler: whatever a command did not trap itself is
+    // reported like any other run-time error.
+    editor_->module().runStep(work);
+    if (marked) {
+        trace_->commandEnds();
     }
 }
 
@@ -130,12 +162,13 @@ void MainWindow::attach(frmEditor& editor) {
             if (!item.shortcut.empty()) {
                 action->setShortcut(QKeySequence(QString::fromStdString(item.shortcut)));
             }
-            connect(action, &QAction::triggered, this, [this, name, index] {
+            const std::string plain = QString(caption).remove('&').toStdString();
+            connect(action, &QAction::triggered, this, [this, name, index, plain] {
                 // The check marks belong to the logic; undo Qt's own toggling first.
                 if (const MenuItem* m = editor_->menu().find(name, index)) {
                     syncAction(*m);
                 }
-                runGuarded([this, name, index] { editor_->menuClick(name, index); });
+                runGuarded([this, name, index] { editor_->menuClick(name, index); }, plain);
             });
         }
         action->setObjectName(QString::fromStdString(item.id()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/frmEditor.h"
+#include "platform/LineTrace.h"
 
 #include <QMainWindow>
 
@@ -8,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 
 class QAction;
 class QLabel;
@@ -29,6 +31,8 @@ public:
     void attach(frmEditor& editor);
     // The action (or submenu action) of a menu item, for tests: "mnuDateiU(1)", "mnuEins".
     QAction* menuAction(const std::string& id) const;
+    // Each menu command is marked in `trace`, with what it ended with (none when null).
+    void setTrace(LineTrace* trace) { trace_ = trace; }
 
     void placeStatusAndText() override;
     void centreOnScreen() override;
@@ -40,8 +44,10 @@ protected:
 private:
     void layOut();
     void syncAction(const MenuItem& item);
-    // Runs a menu command, or keeps it until the one running has ended.
-    void runGuarded(std::function<void()> work);
+    // Runs a menu command, or keeps it until the one running has ended. `caption` names it in
+    // the trace; opening a menu (no caption) is not marked.
+    void runGuarded(std::function<void()> work, std::string caption = {});
+    void runCommand(const std::function<void()>& work, const std::string& caption);
 
     QWidget* area_;
     QLabel* status_;
@@ -49,8 +55,10 @@ private:
     frmEditor* editor_ = nullptr;
     std::map<std::string, QAction*> actions_;
     bool running_ = false;
-    bool closeLater_ = false;                 // the desktop asked to close during a command
-    std::deque<std::function<void()>> later_; // commands that came during another one
+    bool closeLater_ = false; // the desktop asked to close during a command
+    // Commands that came during another one, with their captions.
+    std::deque<std::pair<std::function<void()>, std::string>> later_;
+    LineTrace* trace_ = nullptr;
 };
 
 } // namespace orva

@@ -27,6 +27,11 @@ public:
     Platform& platform() { return platform_; }
     QtSerialControl& serial() { return serial_; }
     QtPrinter& printer() { return printer_; }
+    // The line's bytes and the message boxes go to `trace` as well (none when null).
+    void setTrace(LineTrace* trace) {
+        serial_.setTrace(trace);
+        screen_.setTrace(trace);
+    }
 
 private:
     StdFileSystem files_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/LineTrace.h"
 #include "platform/Screen.h"
 
 #include <QString>
@@ -25,12 +26,15 @@ public:
     void beep() override;
     void doEvents() override;
     void endProgram() override;
+    // Every message box's text goes to `trace` as well (none when null).
+    void setTrace(LineTrace* trace) { trace_ = trace; }
 
 private:
     QWidget* window_;
     QLabel* status_;
     QLabel* progress_ = nullptr;
     bool hourglass_ = false;
+    LineTrace* trace_ = nullptr;
 };
 
 // Line ends of a message as a label shows them (CR LF and lone CR become LF).
