@@ -143,8 +143,8 @@ void DataFiles::OpenDataFile() {
         retryWhileNotReady(
             [&] {
                 if (p.files.fileSize(chosen.fileTitle) > kMaxOpenBytes) {
-                    refusal = "Sie ist größer als 16 MB; so große Dateien kann das Programm "
-                              "nicht anzeigen.";
+                    refusal = "Sie ist größer als " + std::to_string(kMaxOpenBytes >> 20) +
+                              " MB; so große Dateien kann das Programm nicht anzeigen.";
                     return;
                 }
                 bytes = p.files.readFile(chosen.fileTitle);
@@ -202,7 +202,8 @@ bool DataFiles::SaveDataFile() {
             ask = true;
         } while (refuseSettingsFile(module_, s_.DataFileName, "den Bericht"));
         p.screen.setPointer(Pointer::Hourglass);
-        // The file holds this text already; writing it again would only add a line end.
+        // The file holds this text already; writing it again would only change its bytes
+        // (one more line end, CR LF for lone line ends).
         const bool unchanged = !chosenInDialog && !shownFile_.empty() && !p.text.modified() &&
                                p.files.sameFile(s_.DataFileName, shownFile_);
         if (!unchanged) {
