@@ -34,8 +34,7 @@ void pressKey(QWidget* target, int key, const QString& text = {},
     QApplication::sendEvent(target, &event);
 }
 
-// Steps for answerInTurn that close any other window as a failure: press a message box's
-// button; choose a file in a file dialog, or cancel it for none.
+// Steps for answerInTurn; a window of another kind fails the test and is closed.
 std::function<void(QWidget*)> press(QMessageBox::StandardButton button) {
     return [button](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
