@@ -147,6 +147,15 @@ bool StdFileSystem::fileExists(const std::string& path) {
     return !path.empty() && fs::is_regular_file(toPath(path), ec);
 }
 
+std::uintmax_t StdFileSystem::fileSize(const std::string& path) {
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(toPath(path), ec);
+    if (ec) {
+        throw RunTimeError(errorNumberFor(ec, err::FileNotFound));
+    }
+    return size;
+}
+
 std::string StdFileSystem::readFile(const std::string& path) {
     const fs::path p = toPath(path);
     std::error_code ec;

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QChart>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGraphicsScene>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -37,6 +38,29 @@ void pressKey(QWidget* target, int key, const QString& text = {},
               Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(target, &event);
+}
+
+// Steps for answerInTurn; a window of another kind fails the test and is closed.
+std::function<void(QWidget*)> press(QMessageBox::StandardButton button) {
+    return [button](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (box == nullptr || box->button(button) == nullptr) {
+            ADD_FAILURE() << "no box with that button: " << w->metaObject()->className();
+            return static_cast<QDialog*>(w)->done(0);
+        }
+        box->button(button)->click();
+    };
+}
+std::function<void(QWidget*)> choose(const std::filesystem::path& file) {
+    return [file](QWidget* w) {
+        auto* d = qobject_cast<QFileDialog*>(w);
+        EXPECT_NE(d, nullptr) << "a file dialog, not " << w->metaObject()->className();
+        if (d == nullptr || file.empty()) {
+            return static_cast<QDialog*>(w)->done(0);
+        }
+        d->selectFile(QString::fromStdString(file.string()));
+        static_cast<QDialog*>(d)->accept();
+    };
 }
 
 // The program as main() builds it, in a fresh home folder holding `settings`.
@@ -240,6 +264,45 @@ TEST_F(ProgramWindowTest, InfoTextStaysWhateverIsTypedPastedOrDeleted) {
     }
     QTest::keyClick(&window, Qt::Key_Alt); // Alt alone, then the key
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_I);
+}
+
+// Typed text is offered for saving before it is lost: Abbrechen, or a save that does not
+// happen, keeps it and the window; Nein lets it go.
+TEST_F(ProgramWindowTest, TypedTextIsOfferedForSavingBeforeOpenOrClose) {
+    start();
+    pressKey(window.textFeld(), Qt::Key_N, "Notiz");
+    answerInTurn({press(QMessageBox::Cancel)});
+    action("mnuDateiU(0)")->trigger(); // Öffnen: no file dialog follows
+    answerInTurn({press(QMessageBox::Cancel)});
+    EXPECT_FALSE(window.close());
+    answerInTurn({press(QMessageBox::Yes), choose({})});
+    EXPECT_FALSE(window.close());
+    EXPECT_EQ(window.textFeld()->toPlainText(), "Notiz");
+    answerInTurn({press(QMessageBox::No)});
+    EXPECT_TRUE(window.close());
+}
+
+// Refused with a box: a binary file by Öffnen, so "Speichern" cannot rewrite it; the settings
+// file by Save As, before any question (Ja/Nein) to replace a file. UTF-8 is saved as UTF-8.
+TEST_F(ProgramWindowTest, FilesAreReplacedOnlyWhenTheyMayBe) {
+    start();
+    const auto image = home.data() / "bild.txt";
+    const std::string binary("GIF89a\0\x01\xff\r\n", 11);
+    TempHome::write(image, binary);
+    answerInTurn({choose(image), press(QMessageBox::Ok), choose({})});
+    action("mnuDateiU(0)")->trigger();
+    action("mnuDateiU(1)")->trigger(); // Speichern: no file named, so asked, and cancelled
+    answerInTurn({choose(home.data() / "ORVAInit.txt"), press(QMessageBox::Ok), choose(image),
+                  press(QMessageBox::No), choose({})});
+    action("mnuDateiU(2)")->trigger();
+    EXPECT_EQ(settingsLine(), "Beide__Std_06:00_18:00_2\r\n");
+    EXPECT_EQ(TempHome::read(image), binary);
+    TempHome::write(home.data() / "notiz.txt", "Zähler\r\n");
+    answerInTurn({choose(home.data() / "notiz.txt")});
+    action("mnuDateiU(0)")->trigger();
+    pressKey(window.textFeld(), Qt::Key_A, QString::fromUtf8("ä"));
+    action("mnuDateiU(1)")->trigger();
+    EXPECT_EQ(TempHome::read(home.data() / "notiz.txt"), "äZähler\r\n\r\n");
 }
 
 TEST_F(ProgramWindowTest, TextAreaGivesBackCrLfAndTabsInBold) {

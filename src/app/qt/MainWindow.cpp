@@ -128,6 +128,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         closeLater_ = true;
         return;
     }
+    bool mayClose = true;
+    if (editor_ != nullptr && editor_->mayClose) {
+        runGuarded([this, &mayClose] { mayClose = editor_->mayClose(); });
+    }
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
 }
 
