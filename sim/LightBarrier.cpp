@@ -135,7 +135,8 @@ CalendarDate addDays(const CalendarDate& d, int days) {
     return fromSysDays(toSysDays(d) + chr::days{days});
 }
 
-std::vector<StoredDay> generateDays(const CalendarDate& last, int count, std::uint32_t seed) {
+std::vector<StoredDay> generateDays(const CalendarDate& last, int count, std::uint32_t seed,
+                                    int lastHour) {
     // People per hour at their busiest: nobody at night, peaks at the start and end of work.
     static constexpr std::array<int, 24> busiest = {0,  0,  0,  0,  0,  0,  16, 60, 96, 60, 40, 48,
                                                     80, 60, 40, 48, 80, 96, 60, 30, 20, 8,  0,  0};
@@ -154,7 +155,10 @@ std::vector<StoredDay> generateDays(const CalendarDate& last, int count, std::ui
             }
             const int rechts = static_cast<int>(rng() % most);
             const int links = 1 + static_cast<int>(rng() % most);
-            day.records.push_back({hour, rechts, links});
+            // Drawn all the same, so that an hour's counts do not change as the day goes on.
+            if (back > 0 || hour <= lastHour) {
+                day.records.push_back({hour, rechts, links});
+            }
         }
         days.push_back(std::move(day));
     }

@@ -50,17 +50,23 @@ struct HourRecord {
     int hour = 0;
     int rechts = 0;
     int links = 0;
+
+    bool operator==(const HourRecord&) const = default;
 };
 
 struct StoredDay {
     CalendarDate date;
     std::vector<HourRecord> records; // hours without anyone passing have no record
+
+    bool operator==(const StoredDay&) const = default;
 };
 
 // `count` days ending with `last`, oldest first, with counts that depend only on the seed and
-// the date. Every record counts at least one person "Links", so no record ends in six "0"
+// the date. The last day holds the hours up to `lastHour` (the hour in progress), as a device
+// does today. Every record counts at least one person "Links", so no record ends in six "0"
 // digits: the PC would take those, followed by the next day's zero bytes, for a day boundary.
-std::vector<StoredDay> generateDays(const CalendarDate& last, int count, std::uint32_t seed);
+std::vector<StoredDay> generateDays(const CalendarDate& last, int count, std::uint32_t seed,
+                                    int lastHour = 23);
 
 // The memory written out as the PC collects it from the data blocks: per day six zero bytes,
 // year, month and day, then the records; nine zero bytes as end marker; "F" up to a whole

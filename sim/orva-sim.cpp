@@ -35,7 +35,7 @@ struct UsageError : std::runtime_error {
 void printUsage(std::ostream& os) {
     os << "usage: orva-sim [options]\n"
           "  --link PATH           symbolic link to the pseudo-terminal (~/ORVA-DS/COM2)\n"
-          "  --days N              days in the memory, ending with the clock's date (30)\n"
+          "  --days N              days in the memory, ending with the clock's hour (30)\n"
           "  --seed S              seed of the counts (1)\n"
           "  --clock \"DD.MM.YYYY hh:mm:ss\"  the device clock (the PC's local time)\n"
           "  --fault NAME[=n]      switch a fault on for the next n occasions (1); repeatable\n"
@@ -175,8 +175,8 @@ int run(const Settings& s) {
     LightBarrier barrier(s.timing);
     barrier.faults = s.faults;
     const ClockTime clock = s.clock.value_or(localNow());
-    barrier.memory =
-        generateDays(clock.date, static_cast<int>(s.days), static_cast<std::uint32_t>(s.seed));
+    barrier.memory = generateDays(clock.date, static_cast<int>(s.days),
+                                  static_cast<std::uint32_t>(s.seed), clock.hour);
 
     if (s.dumpCountText) {
         std::cout << renderCountText(barrier.memory) << '\n';

@@ -32,6 +32,7 @@ Program::Program(Platform& platform, EditorWindow& window)
     menu.setHandler("mnuInfo", [this](int) { settings.mnuInfo_Click(); });
     menu.setHandler("mnuTabellarisch", [this](int) { auswertung.mnuTabellarisch_Click(); });
     menu.setHandler("mnuDatExport", [this](int) { auswertung.mnuDatExport_Click(); });
+    editor.mayClose = [this] { return files.mayDiscardText(); };
     downloads.onDownloadEnd = [this](bool succeeded) { auswertung.DownloadEnded(succeeded); };
     // `MSComm1_OnComm`: a line error asks whether to go on; Cancel closes the port.
     platform.comm.onComm = [this, &platform](int code) {

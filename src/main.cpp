@@ -40,7 +40,8 @@ int main(int argc, char* argv[]) {
 
     orva::MainWindow window;
     orva::QtPlatform qt(&window, window.statusBox(), window.textFeld());
-    qt.serial().setTrace(trace.get());
+    qt.setTrace(trace.get());
+    window.setTrace(trace.get());
     orva::Program program(qt.platform(), window);
     orva::QtModalWindows dialogs(&window, program.editor.module());
     program.settings.setWindows(dialogs);

@@ -57,6 +57,9 @@ void Downloads::mnuAlleDaten_Click() {
 void Downloads::run(const Kind& kind) {
     Platform& p = module_.platform();
     try {
+        if (!files_.mayDiscardText()) {
+            return;
+        }
         files_.clearTextArea();
         LinkOutcome outcome = LinkOutcome::DateNotHeld;
         std::optional<Date> start;

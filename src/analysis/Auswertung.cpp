@@ -6,7 +6,8 @@ namespace orva {
 
 CountTable Auswertung::table() const {
     return MakeCountTable(*counts_,
-                          {s_.CountDirection, s_.WindowFromHour, s_.WindowToHour, s_.NewLine});
+                          {s_.CountDirection, s_.WindowFromHour, s_.WindowToHour, s_.NewLine},
+                          module_.platform().clock.now().date);
 }
 
 void Auswertung::enableItems(bool enabled) {
@@ -51,14 +52,17 @@ void Auswertung::mnuDatExport_Click() {
     }
     Platform& p = module_.platform();
     try {
-        const std::string proposed =
-            joinPath(p.files.dataDirectory(), ExportFileName(p.clock.now().date));
-        const FileDialogResult chosen =
-            p.dialog.showSave({kExportFilter, 1, kFileDialogFlags, proposed});
+        const Date today = p.clock.now().date;
+        FileDialogResult chosen{joinPath(p.files.dataDirectory(), ExportFileName(today)), {}};
+        do {
+            chosen = p.dialog.showSave(
+                {kExportFilter, 1, kFileDialogFlags, chosen.fileName, module_.settingsPath()});
+        } while (refuseSettingsFile(module_, chosen.fileName, "den Export"));
         p.screen.setPointer(Pointer::Hourglass);
-        p.files.writeFile(chosen.fileName, ExportCsv(*counts_));
+        p.files.writeFile(chosen.fileName, ExportCsv(*counts_, today));
         p.screen.setPointer(Pointer::Arrow);
-        p.screen.setStatus("Status: Daten exportiert: " + chosen.fileName);
+        // Not where an opened report shows its path: "Speichern" still writes the report.
+        p.screen.setStatus("Status: Die Daten wurden exportiert nach " + chosen.fileName);
     } catch (const RunTimeError& e) {
         // A cancelled dialog writes nothing and shows nothing.
         module_.ReportRunTimeError(e);

@@ -32,7 +32,8 @@ TableDirection tableDirection(const std::string& countDirection) {
     return countDirection == "Links_" ? TableDirection::Left : TableDirection::Both;
 }
 
-CountTable MakeCountTable(const CountData& data, const ReportSettings& settings) {
+CountTable MakeCountTable(const CountData& data, const ReportSettings& settings,
+                          const Date& today) {
     CountTable table;
     for (const DayCounts& day : data.Days) {
         if (!day.Refused) {
@@ -43,6 +44,7 @@ CountTable MakeCountTable(const CountData& data, const ReportSettings& settings)
     table.Period = PeriodHours(settings);
     table.LeftOutBlocks = data.RefusedBlocks;
     table.LeftOutRecords = data.RefusedRecords + data.Hour24Records;
+    table.Today = today;
     return table;
 }
 
@@ -65,10 +67,8 @@ bool InPeriod(const CountTable& table, int hour) {
     return table.Period && table.Period->first <= hour && hour <= table.Period->second;
 }
 
-std::string LongDate(const std::string& dateText) {
-    // The device's two-digit years; the current year only matters when one is missing.
-    const std::optional<Date> d =
-        dateText.size() == 8 ? parseGermanDate(dateText, 2000) : std::nullopt;
+std::string LongDate(const std::string& dateText, const Date& today) {
+    const std::optional<Date> d = countDataDate(dateText, today);
     return d ? formatShortDate(*d) : dateText;
 }
 
@@ -101,7 +101,7 @@ std::string TableText(const CountTable& table) {
     }
     out += "\tSumme\n";
     for (const DayCounts& day : table.Days) {
-        out += LongDate(day.DateText);
+        out += LongDate(day.DateText, table.Today);
         for (int h = 0; h < 24; ++h) {
             const std::optional<long> v = CellValue(day, h, table.Direction);
             out += "\t" + (v ? std::to_string(*v) : std::string());
@@ -111,14 +111,14 @@ std::string TableText(const CountTable& table) {
     return out;
 }
 
-std::string ExportCsv(const CountData& data) {
+std::string ExportCsv(const CountData& data, const Date& today) {
     std::string out = "\xEF\xBB\xBF"
                       "Datum;Stunde;Rechts;Links;Summe\r\n";
     for (const DayCounts& day : data.Days) {
         if (day.Refused) {
             continue;
         }
-        const std::string date = LongDate(day.DateText);
+        const std::string date = LongDate(day.DateText, today);
         for (int h = 0; h < 24; ++h) {
             const HourCount& c = day.Hours[static_cast<std::size_t>(h)];
             if (!day.Recorded[static_cast<std::size_t>(h)] || !c.Right || !c.Left) {

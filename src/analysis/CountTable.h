@@ -23,8 +23,9 @@ struct CountTable {
     std::optional<std::pair<long, long>> Period;
     int LeftOutBlocks = 0;
     int LeftOutRecords = 0; // incomplete ones and those for hour 24
+    Date Today;             // the PC's date, which dates the device's two-digit years
 };
-CountTable MakeCountTable(const CountData& data, const ReportSettings& settings);
+CountTable MakeCountTable(const CountData& data, const ReportSettings& settings, const Date& today);
 
 // One cell: 0 for an hour without a record, as in the report; nothing for a day without
 // records and for an hour whose record came incomplete.
@@ -32,8 +33,9 @@ std::optional<long> CellValue(const DayCounts& day, int hour, TableDirection dir
 long DayTotal(const DayCounts& day, TableDirection direction);
 bool InPeriod(const CountTable& table, int hour);
 
-// "31.12.1994" for the report's "31.12.94"; a date text of any other shape stays as it is.
-std::string LongDate(const std::string& dateText);
+// "31.12.1994" for the report's "31.12.94" (see countDataDate); a date text of any other shape
+// stays as it is.
+std::string LongDate(const std::string& dateText, const Date& today);
 // What the table leaves out, in a sentence; empty when nothing is.
 std::string LeftOutNote(const CountTable& table);
 // What the direction shows, for the window's caption line.
@@ -44,7 +46,7 @@ std::string TableText(const CountTable& table);
 
 // The spreadsheet file: UTF-8 with byte order mark, ';' between fields, CR LF; a header, then
 // one row per day and hour the device stored, with what the report leaves out left out.
-std::string ExportCsv(const CountData& data);
+std::string ExportCsv(const CountData& data, const Date& today);
 // "EXddmm.csv" for the PC's date.
 std::string ExportFileName(const Date& today);
 

@@ -3,6 +3,7 @@
 #include "app/MenuTree.h"
 #include "app/ORVA_DS.h"
 
+#include <functional>
 #include <string>
 
 namespace orva {
@@ -48,6 +49,9 @@ public:
     void Form_Load();
     // A click on a menu item (also run when an item's submenu opens).
     void menuClick(const std::string& name, int index) { menu_.click(name, index); }
+
+    // Asked before the window closes; false keeps it open.
+    std::function<bool()> mayClose;
 
     ORVA_DS& state() { return s_; }
     Platform& platform() { return p_; }

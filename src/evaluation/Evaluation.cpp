@@ -101,25 +101,30 @@ void readRecords(std::string_view hex, DayCounts& day, CountData& data) {
         day.Errors.push_back(c.error);
     }
     const std::string_view records = c.DecimalText;
+    int incomplete = 0;
+    int hour24 = 0;
     for (std::size_t q = 0; q < records.size(); q += kDigitsPerRecord) {
         // The hour is the last two decimal digits of its word.
         const std::string_view hourText = records.substr(q + 3, 2);
         const long h = wholeNumber(hourText);
         if (h > 24) {
+            // Its records are left out with the day, not counted on their own.
             day.Errors.push_back(err::SubscriptOutOfRange);
             day.Refused = true;
             return;
         }
         const HourCount counts{count(mid(records, q + 6, 5)), count(mid(records, q + 11, 5))};
-        data.RefusedRecords += counts.Right && counts.Left ? 0 : 1;
         if (h == 24) {
-            ++data.Hour24Records;
+            ++hour24;
             day.Hour24 = counts;
         } else {
+            incomplete += counts.Right && counts.Left ? 0 : 1;
             day.Hours[static_cast<std::size_t>(h)] = counts;
             day.Recorded[static_cast<std::size_t>(h)] = true;
         }
     }
+    data.RefusedRecords += incomplete;
+    data.Hour24Records += hour24;
 }
 
 // A block is never shorter than its header: six more zeros would have made its separator an

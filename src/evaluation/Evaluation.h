@@ -38,8 +38,10 @@ struct DayCounts {
 struct CountData {
     std::vector<DayCounts> Days; // in text order; days dated 01.01.94 are left out
     int RefusedBlocks = 0;
-    int RefusedRecords = 0; // incomplete records
-    int Hour24Records = 0;  // kept, never shown
+    // Records of the days not refused, each counted once: incomplete ones for hours 0-23, and
+    // those for hour 24 (kept, never shown), complete or not.
+    int RefusedRecords = 0;
+    int Hour24Records = 0;
 };
 
 // Splits the count text into its day blocks and reads each one.

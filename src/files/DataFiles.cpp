@@ -2,6 +2,8 @@
 
 #include "platform/Text.h"
 
+#include <algorithm>
+
 namespace orva {
 namespace {
 
@@ -16,6 +18,18 @@ std::string folderOf(const std::string& fullName) {
 }
 
 } // namespace
+
+bool refuseSettingsFile(OrvaModule& module, const std::string& fileName, const char* forWhat) {
+    Platform& p = module.platform();
+    if (!p.files.sameFile(fileName, module.settingsPath())) {
+        return false;
+    }
+    const std::string& nl = module.state().NewLine;
+    p.screen.messageBox("Unter diesem Namen speichert das Programm seine Einstellungen." + nl + nl +
+                            "Bitte wählen Sie für " + forWhat + " einen anderen Dateinamen!",
+                        MsgButtons::OK, MsgIcon::Exclamation);
+    return true;
+}
 
 void DataFiles::mnuDateiU_Click(int index) {
     switch (index) {
@@ -34,11 +48,28 @@ void DataFiles::mnuDateiU_Click(int index) {
         PrintTextArea();
         break;
     case 6:
-        module_.platform().screen.endProgram();
+        if (mayDiscardText()) {
+            module_.platform().screen.endProgram();
+        }
         break;
     default:
         break;
     }
+}
+
+bool DataFiles::mayDiscardText() {
+    Platform& p = module_.platform();
+    if (!p.text.modified()) {
+        return true;
+    }
+    const int reply = p.screen.messageBox("Der Text wurde geändert." + s_.NewLine + s_.NewLine +
+                                              "Möchten Sie die Änderungen speichern?",
+                                          MsgButtons::YesNoCancel, MsgIcon::Question);
+    if (reply == answer::Yes) {
+        s_.AskFileName = askBeforeSaving_ ? 1 : 0;
+        return SaveDataFile();
+    }
+    return reply == answer::No;
 }
 
 void DataFiles::retryWhileNotReady(const std::function<void()>& step,
@@ -74,51 +105,72 @@ void DataFiles::enterFolderOf(const std::string& fullName) {
 void DataFiles::clearTextArea() {
     Platform& p = module_.platform();
     p.text.setText("");
-    if (showsFile_) {
-        showsFile_ = false;
+    utf8_ = false;
+    if (!shownFile_.empty()) {
+        shownFile_.clear();
         askBeforeSaving_ = true;
         p.screen.setStatus("Status: ");
     }
 }
 
-bool DataFiles::isSettingsFile(const std::string& fileName) {
-    Platform& p = module_.platform();
-    if (!p.files.sameFile(fileName, module_.settingsPath())) {
-        return false;
-    }
-    p.screen.messageBox("Unter diesem Namen speichert das Programm seine Einstellungen." +
-                            s_.NewLine + s_.NewLine +
-                            "Bitte wählen Sie für den Bericht einen anderen Dateinamen!",
-                        MsgButtons::OK, MsgIcon::Exclamation);
-    return true;
-}
-
 void DataFiles::OpenDataFile() {
     Platform& p = module_.platform();
+    if (!mayDiscardText()) {
+        return;
+    }
     try {
+        const std::string dialogName = DialogFileName;
+        const std::string folder = p.files.currentDir();
         FileDialogResult chosen;
         retryWhileNotReady(
             [&] {
                 if (!s_.DataFileName.empty()) {
                     DialogFileName = s_.DataFileName;
                 }
-                chosen = p.dialog.showOpen({kFileFilter, 2, kFileDialogFlags, DialogFileName});
+                chosen = p.dialog.showOpen({kFileFilter, 2, kFileDialogFlags, DialogFileName, {}});
                 DialogFileName = chosen.fileName;
                 enterFolderOf(chosen.fileName);
             },
             kNoDisk, MsgIcon::Exclamation);
-        s_.DataFileName = chosen.fileTitle;
-        if (!p.files.fileExists(s_.DataFileName)) {
+        if (!p.files.fileExists(chosen.fileTitle)) {
+            s_.DataFileName = chosen.fileTitle;
             p.screen.messageBox("Datei existiert nicht!");
             return;
         }
-        p.screen.setStatus("Datei-Pfad: " + chosen.fileName);
         p.screen.setPointer(Pointer::Hourglass);
-        std::string content;
-        retryWhileNotReady([&] { content = cp1252ToUtf8(p.files.readFile(s_.DataFileName)); },
-                           kNoDisk, MsgIcon::Exclamation);
-        p.text.setText(content);
-        showsFile_ = true;
+        std::string bytes;
+        std::string refusal;
+        retryWhileNotReady(
+            [&] {
+                if (p.files.fileSize(chosen.fileTitle) > kMaxOpenBytes) {
+                    refusal = "Sie ist größer als " + std::to_string(kMaxOpenBytes >> 20) +
+                              " MB; so große Dateien kann das Programm nicht anzeigen.";
+                    return;
+                }
+                bytes = p.files.readFile(chosen.fileTitle);
+            },
+            kNoDisk, MsgIcon::Exclamation);
+        if (refusal.empty() && bytes.find('\0') != std::string::npos) {
+            refusal = "Sie enthält Null-Bytes und ist daher keine Textdatei.";
+        }
+        if (!refusal.empty()) {
+            // Nothing changes, not even the dialog's folder: "Speichern" still writes where the
+            // text area's text came from.
+            DialogFileName = dialogName;
+            p.files.setCurrentDir(folder);
+            p.screen.setPointer(Pointer::Arrow);
+            p.screen.messageBox("Diese Datei wird nicht geöffnet." + s_.NewLine + s_.NewLine +
+                                    refusal,
+                                MsgButtons::OK, MsgIcon::Exclamation);
+            return;
+        }
+        s_.DataFileName = chosen.fileTitle;
+        p.screen.setStatus("Datei-Pfad: " + chosen.fileName);
+        // Plain ASCII reads the same either way and stays Windows-1252 when umlauts are added.
+        utf8_ = isUtf8(bytes) &&
+                std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
+        p.text.setText(utf8_ ? bytes : cp1252ToUtf8(bytes));
+        shownFile_ = chosen.fileName;
         askBeforeSaving_ = false;
         p.screen.setPointer(Pointer::Arrow);
         p.text.setFocus();
@@ -127,35 +179,48 @@ void DataFiles::OpenDataFile() {
     }
 }
 
-void DataFiles::SaveDataFile() {
+bool DataFiles::SaveDataFile() {
     Platform& p = module_.platform();
     try {
         bool ask = s_.DataFileName.empty() || s_.AskFileName == 1;
+        bool chosenInDialog = false;
         do {
             if (ask) {
                 retryWhileNotReady(
                     [&] {
                         const FileDialogResult chosen =
-                            p.dialog.showSave({kFileFilter, 2, kFileDialogFlags, DialogFileName});
+                            p.dialog.showSave({kFileFilter, 2, kFileDialogFlags, DialogFileName,
+                                               module_.settingsPath()});
                         DialogFileName = chosen.fileName;
                         enterFolderOf(chosen.fileName);
                         s_.DataFileName = chosen.fileTitle;
                     },
                     kNoDisk, MsgIcon::None);
+                chosenInDialog = true;
             }
             ask = true;
-        } while (isSettingsFile(s_.DataFileName));
+        } while (refuseSettingsFile(module_, s_.DataFileName, "den Bericht"));
         p.screen.setPointer(Pointer::Hourglass);
-        retryWhileNotReady(
-            [&] { p.files.writeFile(s_.DataFileName, utf8ToCp1252(p.text.text() + s_.NewLine)); },
-            kNoDisk, MsgIcon::None);
+        // The file holds this text already; writing it again would only change its bytes
+        // (one more line end, CR LF for lone line ends).
+        const bool unchanged = !chosenInDialog && !shownFile_.empty() && !p.text.modified() &&
+                               p.files.sameFile(s_.DataFileName, shownFile_);
+        if (!unchanged) {
+            const std::string text = p.text.text() + s_.NewLine;
+            retryWhileNotReady(
+                [&] { p.files.writeFile(s_.DataFileName, utf8_ ? text : utf8ToCp1252(text)); },
+                kNoDisk, MsgIcon::None);
+        }
         s_.AskFileName = 0;
-        showsFile_ = true;
+        shownFile_ = joinPath(p.files.currentDir(), s_.DataFileName);
         askBeforeSaving_ = false;
+        p.text.resetModified();
         p.text.setFocus();
         p.screen.setPointer(Pointer::Arrow);
+        return true;
     } catch (const RunTimeError& e) {
         reportUnlessCancelled(e);
+        return false;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/ORVA_DS.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -12,6 +13,13 @@ inline constexpr const char* kFileFilter =
 inline constexpr int kFileDialogFlags = 6;         // ask before overwriting, no read-only box
 inline constexpr int kPrintDialogFlags = 0x10000C; // no selection, no page range, no file box
 inline constexpr int kPrintOffsetTwips = 1000;
+// Larger files are not opened. A report takes about 410 bytes a day, so this holds a century
+// of days, far more than the device stores; the text area needs seconds for it already.
+inline constexpr std::uintmax_t kMaxOpenBytes = 16 * 1024 * 1024;
+
+// True, after saying so in a box, when `fileName` names the settings file, which no report or
+// export may replace. `forWhat` completes "Bitte wählen Sie für … einen anderen Dateinamen!".
+bool refuseSettingsFile(OrvaModule& module, const std::string& fileName, const char* forWhat);
 
 // The File menu: open a text file into the text area, save the text area, print it, quit.
 // The downloads save their reports through `SaveDataFile`.
@@ -21,8 +29,12 @@ public:
 
     void mnuDateiU_Click(int index);
     void OpenDataFile();
-    void SaveDataFile();
+    // True when the text area's text is in the file afterwards.
+    bool SaveDataFile();
     void PrintTextArea();
+    // Before the text area is replaced or the program ends: text the user changed is offered
+    // for saving. False when it must stay (the user said so, or it was not saved).
+    bool mayDiscardText();
     // Empties the text area for a command's output. From then on the file that was shown is no
     // longer what the user sees, so "Speichern" must ask before it writes.
     void clearTextArea();
@@ -38,13 +50,13 @@ private:
     void reportUnlessCancelled(const RunTimeError& e);
     // The chosen file's folder becomes the current directory, where its bare name resolves.
     void enterFolderOf(const std::string& fullName);
-    // A chosen name may never replace the settings file; asks again until it is another.
-    bool isSettingsFile(const std::string& fileName);
-
-    // The text area shows the file named by `DataFileName`, as opened or saved.
-    bool showsFile_ = false;
+    // Full name of the file the text area shows, as opened or saved; empty once a command
+    // cleared the area.
+    std::string shownFile_;
     // A command cleared the text area that showed a file: "Speichern" asks for a name.
     bool askBeforeSaving_ = false;
+    // The text came from a UTF-8 file and is saved as UTF-8 again.
+    bool utf8_ = false;
 
     ORVA_DS& s_;
     OrvaModule& module_;

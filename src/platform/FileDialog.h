@@ -5,12 +5,14 @@
 namespace orva {
 
 // What the common dialog is asked to show. The filter uses the "Name|pattern|Name|pattern"
-// form; filterIndex counts its choices from 1.
+// form; filterIndex counts its choices from 1. Flag 2 asks before an existing file is
+// replaced, except for `reservedFile` (a full name): the caller refuses that one itself.
 struct FileDialogRequest {
     std::string filter;
     int filterIndex = 0;
     int flags = 0;
     std::string fileName;
+    std::string reservedFile;
 };
 
 struct FileDialogResult {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,8 @@ public:
     // True when both names lead to the same file, whether it exists or not.
     virtual bool sameFile(const std::string& a, const std::string& b) = 0;
     virtual bool fileExists(const std::string& path) = 0;
+    // Size in bytes of an existing file.
+    virtual std::uintmax_t fileSize(const std::string& path) = 0;
     // The whole file as bytes.
     virtual std::string readFile(const std::string& path) = 0;
     // Replaces the file with these bytes, whole or not at all.

@@ -73,6 +73,37 @@ std::optional<Date> parseGermanDate(std::string_view text, int currentYear) {
     return Date{year, values[1], values[0]};
 }
 
+std::optional<Date> countDataDate(std::string_view ddmmyy, const Date& today) {
+    const auto digits = [&](std::size_t at) {
+        const char a = ddmmyy[at];
+        const char b = ddmmyy[at + 1];
+        return a >= '0' && a <= '9' && b >= '0' && b <= '9' ? (a - '0') * 10 + (b - '0') : -1;
+    };
+    if (ddmmyy.size() != 8 || ddmmyy[2] != '.' || ddmmyy[5] != '.') {
+        return std::nullopt;
+    }
+    const int day = digits(0);
+    const int month = digits(3);
+    const int yy = digits(6);
+    if (day < 0 || month < 0 || yy < 0) {
+        return std::nullopt;
+    }
+    Date tomorrow{today.year, today.month, today.day + 1};
+    if (!isValidDate(tomorrow.year, tomorrow.month, tomorrow.day)) {
+        tomorrow =
+            today.month == 12 ? Date{today.year + 1, 1, 1} : Date{today.year, today.month + 1, 1};
+    }
+    const auto key = [](int y, int m, int d) { return (y * 100 + m) * 100 + d; };
+    const int latest = key(tomorrow.year, tomorrow.month, tomorrow.day);
+    // A 29th of February steps back by whole centuries until its year is a leap year.
+    for (int year = tomorrow.year - tomorrow.year % 100 + yy; year >= 100; year -= 100) {
+        if (key(year, month, day) <= latest && isValidDate(year, month, day)) {
+            return Date{year, month, day};
+        }
+    }
+    return std::nullopt;
+}
+
 std::string zeroPadded(long value, int width) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%0*ld", width, value);

@@ -28,6 +28,11 @@ bool isValidDate(int year, int month, int day);
 // year left out means currentYear. Returns nothing for text that is no date on a calendar.
 std::optional<Date> parseGermanDate(std::string_view text, int currentYear);
 
+// The date of a day block of the device, "dd.mm.yy": its two-digit year is the latest year
+// that does not put the date after the day following `today`, so that counts go on being dated
+// right past any turn of a century. Nothing for text that is no date on a calendar.
+std::optional<Date> countDataDate(std::string_view ddmmyy, const Date& today);
+
 // Short date "dd.MM.yyyy".
 std::string formatShortDate(const Date& d);
 // "dd.MM.yy".

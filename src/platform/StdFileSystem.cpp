@@ -8,6 +8,13 @@
 #include <fstream>
 #include <system_error>
 
+#include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace orva {
@@ -48,6 +55,42 @@ fs::path toPath(const std::string& utf8) {
 std::string fromPath(const fs::path& p) {
     const std::u8string u = p.u8string();
     return std::string(u.begin(), u.end());
+}
+
+// The file a name stands for: symbolic links followed to their end, so that writing keeps
+// the link and replaces the file it points to.
+fs::path finalTarget(fs::path p) {
+    std::error_code ec;
+    for (int hops = 0; hops < 40 && fs::is_symlink(p, ec); ++hops) {
+        const fs::path next = fs::read_symlink(p, ec);
+        if (ec) {
+            break;
+        }
+        p = next.is_absolute() ? next : p.parent_path() / next;
+    }
+    return p;
+}
+
+// Puts what was written to the file (or the folder's entries) on the disk; false when the
+// system refuses. A rename is safe from a power cut only after its file is on the disk.
+bool flushToDisk(const fs::path& p, bool folder) {
+#ifdef _WIN32
+    if (folder) {
+        return true; // a folder does not open this way; NTFS journals the rename
+    }
+    const int fd = ::_wopen(p.c_str(), _O_WRONLY | _O_BINARY);
+    const bool flushed = fd >= 0 && ::_commit(fd) == 0;
+    if (fd >= 0) {
+        ::_close(fd);
+    }
+#else
+    const int fd = ::open(p.c_str(), folder ? O_RDONLY | O_DIRECTORY : O_RDONLY);
+    const bool flushed = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+#endif
+    return flushed;
 }
 
 } // namespace
@@ -104,6 +147,15 @@ bool StdFileSystem::fileExists(const std::string& path) {
     return !path.empty() && fs::is_regular_file(toPath(path), ec);
 }
 
+std::uintmax_t StdFileSystem::fileSize(const std::string& path) {
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(toPath(path), ec);
+    if (ec) {
+        throw RunTimeError(errorNumberFor(ec, err::FileNotFound));
+    }
+    return size;
+}
+
 std::string StdFileSystem::readFile(const std::string& path) {
     const fs::path p = toPath(path);
     std::error_code ec;
@@ -131,9 +183,9 @@ std::string StdFileSystem::readFile(const std::string& path) {
 }
 
 void StdFileSystem::writeFile(const std::string& path, std::string_view bytes) {
-    // Written under a temporary name and renamed over the target, so a failure leaves the old
-    // file as it was.
-    const fs::path target = toPath(path);
+    // Written under a temporary name, put on the disk and renamed over the target, so that a
+    // failure or a power cut leaves the old file as it was.
+    const fs::path target = finalTarget(toPath(path));
     std::error_code ec;
     if (fs::is_directory(target, ec)) {
         throw RunTimeError(err::PathFileAccess);
@@ -149,12 +201,17 @@ void StdFileSystem::writeFile(const std::string& path, std::string_view bytes) {
         }
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.close();
-        if (out.fail()) {
+        if (out.fail() || !flushToDisk(temp, false)) {
             const std::error_code writeErr(currentErrno(), std::generic_category());
             std::error_code ignore;
             fs::remove(temp, ignore);
             throw RunTimeError(errorNumberFor(writeErr, err::PathFileAccess));
         }
+    }
+    // The file replaced keeps who may read and write it.
+    const fs::file_status old = fs::status(target, ec);
+    if (!ec && fs::is_regular_file(old)) {
+        fs::permissions(temp, old.permissions(), ec);
     }
     fs::rename(temp, target, ec);
     if (ec) {
@@ -162,6 +219,8 @@ void StdFileSystem::writeFile(const std::string& path, std::string_view bytes) {
         fs::remove(temp, ignore);
         throw RunTimeError(errorNumberFor(ec, err::PathFileAccess));
     }
+    // The new entry too; a folder that cannot be flushed still holds the renamed file.
+    flushToDisk(target.parent_path().empty() ? fs::path(".") : target.parent_path(), true);
 }
 
 } // namespace orva

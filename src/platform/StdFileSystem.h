@@ -13,6 +13,7 @@ public:
     void makeDirectory(const std::string& dir) override;
     bool sameFile(const std::string& a, const std::string& b) override;
     bool fileExists(const std::string& path) override;
+    std::uintmax_t fileSize(const std::string& path) override;
     std::string readFile(const std::string& path) override;
     void writeFile(const std::string& path, std::string_view bytes) override;
 };

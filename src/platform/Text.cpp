@@ -95,6 +95,44 @@ std::string utf8ToCp1252(std::string_view text) {
     return out;
 }
 
+bool isUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i++]);
+        if (lead < 0x80) {
+            continue;
+        }
+        // The lead byte fixes how many bytes follow and the range of the first of them; the
+        // narrowed ranges shut out overlong forms, surrogates and code points past U+10FFFF.
+        int follow = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            follow = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            follow = 2;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            follow = 3;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        for (; follow > 0; --follow, low = 0x80, high = 0xBF) {
+            if (i == bytes.size()) {
+                return false;
+            }
+            const auto next = static_cast<unsigned char>(bytes[i++]);
+            if (next < low || next > high) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 std::string latin1ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());

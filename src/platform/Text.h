@@ -15,6 +15,10 @@ std::string cp1252ToUtf8(std::string_view bytes);
 // UTF-8 to Windows-1252. Characters the code page lacks, and broken UTF-8, become '?'.
 std::string utf8ToCp1252(std::string_view text);
 
+// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or code points past
+// U+10FFFF).
+bool isUtf8(std::string_view bytes);
+
 // Bytes from the serial line, one character each (Latin-1), as UTF-8 for display.
 std::string latin1ToUtf8(std::string_view bytes);
 

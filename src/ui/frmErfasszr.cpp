@@ -21,8 +21,13 @@ bool isHourText(const std::string& text) {
 } // namespace
 
 void frmErfasszr::Form_Load() {
-    // Re-reading also brings the hours the evaluation uses up to the stored period.
-    module_.ReadSettings();
+    // Re-reading also brings the hours the evaluation uses up to the stored period. A file
+    // deleted meanwhile would be read back as the defaults: it gets the settings in force.
+    if (module_.platform().files.fileExists(module_.settingsPath())) {
+        module_.ReadSettings();
+    } else {
+        module_.WriteSettings();
+    }
     von.Text = s_.WindowFrom;
     bis.Text = s_.WindowTo;
     for (ComboBoxState* box : {&von, &bis}) {

@@ -40,6 +40,10 @@ TEST_F(DownloadsTest, DailyDataEndsInTheReportAndTheProposedFile) {
 }
 
 TEST_F(DownloadsTest, AllDataOfSeveralDaysIsTakenWholeEachBlockAcknowledgedTwice) {
+    p.text.value = "Notiz";
+    p.screen.answers = {answer::Cancel, answer::No}; // the typed text kept, then let go
+    program.editor.menuClick("mnuAlleDaten", -1);
+    EXPECT_EQ(p.comm.opens, 0);
     program.editor.menuClick("mnuAlleDaten", -1);
     const std::string expected = *device.answerText("ra");
     EXPECT_EQ(program.state.CountText, expected);

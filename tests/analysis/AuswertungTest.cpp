@@ -58,7 +58,7 @@ TEST(Export, AgreesWithTheReportOfEveryGoldenCase) {
         SCOPED_TRACE(entry.path().filename().string());
         const auto golden = nlohmann::json::parse(std::ifstream(entry.path()));
         const CountData data = ReadCountData(golden.at("count_text").get<std::string>());
-        const auto csv = readCsv(ExportCsv(data));
+        const auto csv = readCsv(ExportCsv(data, {2026, 12, 7}));
         const auto text = [&](const char* key) {
             const auto& v = golden.at(key);
             return v.is_null() ? std::optional<std::string>() : v.get<std::string>();
@@ -94,7 +94,7 @@ TEST(Export, AgreesWithTheReportOfEveryGoldenCase) {
                 }
             }
         }
-        const CountTable table = MakeCountTable(data, settings);
+        const CountTable table = MakeCountTable(data, settings, {2026, 12, 7});
         for (const DayCounts& day : data.Days) {
             long exported = 0;
             int rows = 0;
@@ -113,6 +113,14 @@ TEST(Export, AgreesWithTheReportOfEveryGoldenCase) {
         }
     }
     EXPECT_GT(compared, 400);
+}
+
+// Each record left out counts once: an incomplete one for hour 24 too, none of a refused day.
+TEST(CountTable, CountsEachLeftOutRecordOnce) {
+    const std::string next(12, '0');
+    const CountData data = ReadCountData(next + "5E0C1D001800050006001900010001" + next +
+                                         "5E0C1E000500" + next + "5E0C1F001800050006001800" + next);
+    EXPECT_EQ(MakeCountTable(data, {}, {}).LeftOutRecords, 3);
 }
 
 struct RecordingView : CountTableView {
@@ -144,19 +152,25 @@ TEST(AuswertungMenu, UsableOnlyWithTheCountsOfTheLastSuccessfulDownload) {
     program.editor.menuClick("mnuTabellarisch", 0);
     program.editor.menuClick("mnuZählrU", 1);
 
-    // A cancelled export writes nothing.
-    p.dialog.files = {std::nullopt};
+    // The settings file is refused and asked again; a cancelled export writes nothing.
+    p.dialog.files = {program.editor.module().settingsPath(), std::nullopt};
     const int writes = p.files.writes;
     program.editor.menuClick("mnuDatExport", 1);
     EXPECT_EQ(p.files.writes, writes);
-    ASSERT_EQ(p.dialog.requests.size(), 2u);
+    ASSERT_EQ(p.dialog.requests.size(), 3u);
     EXPECT_EQ(p.dialog.requests[1].second.fileName, p.files.dataDir + "/EX0512.csv");
+    // Not shown as an opened report's path; "Speichern" still writes the report.
+    p.dialog.files = {"/opt/orva/x.csv"};
+    program.editor.menuClick("mnuDatExport", 1);
+    EXPECT_EQ(p.screen.status(), "Status: Die Daten wurden exportiert nach /opt/orva/x.csv");
+    program.editor.menuClick("mnuDateiU", 1);
+    EXPECT_NE(p.files.file("AD0512.txt"), std::nullopt);
 
     device.barrier.faults.silentWakeUps = 3;
     program.editor.menuClick("mnuTagesDaten", -1);
     EXPECT_FALSE(usable());
     program.editor.menuClick("mnuDatExport", 1);
-    EXPECT_EQ(p.dialog.requests.size(), 2u);
+    EXPECT_EQ(p.dialog.requests.size(), 4u);
     EXPECT_EQ(view.log, (std::vector<std::string>{"refresh 4", "show 4", "refresh 4", "close"}));
 }
 

@@ -54,18 +54,6 @@ TEST_F(SettingsTest, FileStaysWindows1252ByteForByteWhenWrittenBack) {
     EXPECT_EQ(p.files.file(kFile), line);
 }
 
-TEST_F(SettingsTest, WriteKeepsFixedPositionsAndRecreatesADeletedFile) {
-    module.ReadSettings();
-    s.CountDirection = "Rechts";
-    s.PortNumber = "3";
-    module.WriteSettings();
-    EXPECT_EQ(p.files.file(kFile), "Rechts_Std_06:00_18:00_3\r\n");
-    p.files.files.erase(kFile);
-    s.CountDirection = "Links_";
-    module.WriteSettings();
-    EXPECT_EQ(p.files.file(kFile), "Links__Std_06:00_18:00_3\r\n");
-}
-
 TEST_F(SettingsTest, FileErrorsGiveOneBoxEachAndKeepTheValues) {
     module.ReadSettings();
     s.CountDirection = "Links_";

@@ -168,7 +168,6 @@ TEST_F(EndToEnd, FileMenuSavesOpensAndQuits) {
     window.menuAction("mnuDateiU(2)")->trigger(); // Speichern unter
     EXPECT_EQ(filter, "Textdateien (*.txt)");
     EXPECT_EQ(TempHome::read(file), "\tZ\xe4hldaten\r\n\t13\t37\r\n");
-    window.menuAction("mnuDateiU(1)")->trigger(); // Speichern: no dialog, same file
     whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
     window.menuAction("mnuDateiU(0)")->trigger(); // Öffnen proposes the current file
     EXPECT_EQ(qt.platform().text.text(), "\tZähldaten\r\n\t13\t37\r\n");
@@ -244,7 +243,7 @@ TEST_F(EndToEnd, AllDataIsReportedTracedTabulatedAndExported) {
     EXPECT_EQ(TempHome::read(report), utf8ToCp1252(fakes.text.value + "\r\n"));
 
     // What the simulator holds, straight from its model.
-    const auto memory = sim::generateDays({2026, 12, 5}, 30, 1);
+    const auto memory = sim::generateDays({2026, 12, 5}, 30, 1, 12);
     const auto date = [](const sim::CalendarDate& d) {
         return QDate(d.year, d.month, d.day).toString("dd.MM.yyyy");
     };

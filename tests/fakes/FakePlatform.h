@@ -56,7 +56,7 @@ struct FakeScreen : Screen {
         stopAfterPolls -= stopAfterPolls > 0 ? 1 : 0;
         return stopAfterPolls == 0;
     }
-    void endProgram() override {}
+    void endProgram() override { ++ends; }
 
     std::string status() const { return statusHistory.empty() ? "" : statusHistory.back(); }
     Pointer pointer() const { return current; }
@@ -68,13 +68,18 @@ struct FakeScreen : Screen {
     std::vector<std::string> statusHistory;
     Pointer current = Pointer::Arrow;
     int stopAfterPolls = -1;
+    int ends = 0; // calls of endProgram
 };
 
 struct FakeTextArea : TextArea {
     std::string text() const override { return value; }
-    void setText(const std::string& text) override { value = text; }
+    void setText(const std::string& text) override { value = shown = text; }
     void setFocus() override {}
+    // Setting `value` is what the user types.
+    bool modified() const override { return value != shown; }
+    void resetModified() override { shown = value; }
     std::string value;
+    std::string shown; // as the program set it or last saved it
 };
 
 // Scripted dialogs: each entry is the chosen file (full path) or copies, or nothing for Cancel.
@@ -143,6 +148,7 @@ struct FakeFileSystem : FileSystem {
         return resolve(a) == resolve(b);
     }
     bool fileExists(const std::string& path) override { return files.count(resolve(path)) != 0; }
+    std::uintmax_t fileSize(const std::string& path) override { return readFile(path).size(); }
     std::string readFile(const std::string& path) override;
     void writeFile(const std::string& path, std::string_view bytes) override;
 

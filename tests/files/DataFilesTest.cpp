@@ -7,7 +7,7 @@ namespace orva::test {
 namespace {
 
 // The file menu's items by index: open, save, save as, print.
-enum Item { Open = 0, Save = 1, SaveAs = 2, Print = 4 };
+enum Item { Open = 0, Save = 1, SaveAs = 2, Print = 4, Quit = 6 };
 
 class DataFilesTest : public testing::Test {
 protected:
@@ -35,41 +35,39 @@ TEST_F(DataFilesTest, SaveWithoutANameAsksAndWritesWindows1252IntoTheChosenFolde
     files.mnuDateiU_Click(Save);
     EXPECT_EQ(p.dialog.requests.size(), 1u);
     EXPECT_EQ(p.files.file("/media/usb/TD0512.txt"), "neu\r\n");
+    const int writes = p.files.writes; // unchanged since saved: not written again
+    files.mnuDateiU_Click(Save);
+    EXPECT_EQ(p.files.writes, writes);
 }
 
-TEST_F(DataFilesTest, AReportIsNeverSavedOverTheSettingsFile) {
-    p.files.files["/home/op/ORVA-DS/ORVAInit.txt"] = "Beide__Std_06:00_18:00_2\r\n";
-    p.text.value = "Bericht";
-    p.dialog.files = {"/home/op/ORVA-DS/ORVAInit.txt", "/home/op/ORVA-DS/AD0512.txt"};
-    files.mnuDateiU_Click(SaveAs);
-    EXPECT_EQ(p.screen.boxes.size(), 1u);
-    EXPECT_EQ(p.dialog.requests.size(), 2u); // asked again
-    EXPECT_EQ(p.files.file("/home/op/ORVA-DS/ORVAInit.txt"), "Beide__Std_06:00_18:00_2\r\n");
-    EXPECT_EQ(p.files.file("/home/op/ORVA-DS/AD0512.txt"), "Bericht\r\n");
-}
-
-TEST_F(DataFilesTest, OpenOfAMissingNameSaysSoAndThatNameIsSavedNext) {
-    p.dialog.files = {"/media/usb/neu.txt"};
-    p.text.value = "vorher";
+TEST_F(DataFilesTest, OpenOfAHugeFileOrAMissingNameSaysSoAndThatNameIsSavedNext) {
+    p.files.files["/media/usb/riesig.txt"] = std::string(kMaxOpenBytes + 1, 'x');
+    p.dialog.files = {"/media/usb/riesig.txt", "/media/usb/neu.txt"};
+    p.text.setText("vorher");
     files.mnuDateiU_Click(Open);
-    ASSERT_EQ(p.screen.boxes.size(), 1u);
-    EXPECT_EQ(p.screen.boxes[0].text, "Datei existiert nicht!");
+    EXPECT_TRUE(s.DataFileName.empty() && p.files.currentDir() == p.files.dataDir);
+    files.mnuDateiU_Click(Open);
+    ASSERT_EQ(p.screen.boxes.size(), 2u);
+    EXPECT_NE(p.screen.boxes[0].text.find("größer als 16 MB"), std::string::npos);
+    EXPECT_EQ(p.screen.boxes[1].text, "Datei existiert nicht!");
     EXPECT_EQ(p.text.value, "vorher");
     files.mnuDateiU_Click(Save);
     EXPECT_EQ(p.files.file("/media/usb/neu.txt"), "vorher\r\n");
 }
 
-TEST_F(DataFilesTest, AnOpenedFileIsNotOverwrittenByTheNextReportWithoutAsking) {
+TEST_F(DataFilesTest, TypedTextIsSavedOnQuitOnlyWhenTheUserSaysSo) {
     p.files.files["/media/usb/AB0211.txt"] = "\tZ\xe4hl\r\n";
     p.dialog.files = {"/media/usb/AB0211.txt"};
     files.mnuDateiU_Click(Open);
     EXPECT_EQ(p.text.value, "\tZähl\r\n");
     EXPECT_EQ(p.screen.status(), "Datei-Pfad: /media/usb/AB0211.txt");
-    files.clearTextArea(); // as a download does before its report
-    p.text.value = "neu";
-    files.mnuDateiU_Click(Save); // asked, and cancelled
-    EXPECT_EQ(p.dialog.requests.size(), 2u);
-    EXPECT_EQ(p.files.file("/media/usb/AB0211.txt"), "\tZ\xe4hl\r\n");
+    p.text.value = "Notiz";
+    p.screen.answers = {answer::Cancel, answer::Yes};
+    files.mnuDateiU_Click(Quit);
+    EXPECT_EQ(p.screen.ends, 0);
+    files.mnuDateiU_Click(Quit); // saved as "Speichern" would, then ended
+    EXPECT_EQ(p.screen.ends, 1);
+    EXPECT_EQ(p.files.file("/media/usb/AB0211.txt"), "Notiz\r\n");
 }
 
 TEST_F(DataFilesTest, PrintsEachCopyAtItsPlaceInOneJob) {

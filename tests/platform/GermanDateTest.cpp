@@ -20,9 +20,20 @@ TEST(GermanDate, ParsesAsTheGermanRegionalSettingsDo) {
     }
 }
 
+// The latest year not after the PC's tomorrow; each row: device's date, PC's date, date meant.
+TEST(GermanDate, CountDataYearIsTheLatestUpToTomorrow) {
+    const char* const cases[][3] = {
+        {"02.11.94", "07.12.2026", "02.11.1994"}, {"31.12.29", "30.12.2029", "31.12.2029"},
+        {"01.01.30", "30.12.2029", "01.01.1930"}, {"01.01.30", "31.12.2029", "01.01.2030"},
+        {"29.02.00", "01.03.2100", "29.02.2000"}, {"31.02.26", "07.12.2026", "00.00.0000"}};
+    for (const auto& [text, today, date] : cases) {
+        const auto d = countDataDate(text, *parseGermanDate(today, 0)).value_or(Date{});
+        EXPECT_EQ(formatShortDate(d), date) << text << " on " << today;
+    }
+}
+
 TEST(GermanDate, FormatsWithTwoDigitFields) {
     const DateTime t{{2003, 3, 1}, 7, 5, 9};
-    EXPECT_EQ(formatShortDate(t.date), "01.03.2003");
     EXPECT_EQ(formatDateTwoDigitYear(t.date), "01.03.03");
     EXPECT_EQ(formatTime(t), "07:05:09");
 }

@@ -27,16 +27,21 @@ protected:
     StdFileSystem files;
 };
 
+// Through a link: the link stays, its file takes the bytes and keeps its permissions.
 TEST_F(StdFileSystemTest, WritesBytesExactlyAndAFailedWriteLeavesTheOldFileAlone) {
-    const std::string path = (dir / "ORVAInit.txt").string();
+    const std::string path = (dir / "ORVAInit.txt").string(), real = (dir / "real.txt").string();
+    test::TempHome::write(real, "old");
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("real.txt", path); // relative to the link's folder
     const std::string bytes("Z\xe4hl\r\n\t\0end", 11);
     files.writeFile(path, bytes);
-    EXPECT_EQ(files.readFile(path), bytes);
+    EXPECT_TRUE(fs::is_symlink(path) && files.readFile(real) == bytes);
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     // A full disk under the temporary name: the write fails, and the temporary file goes.
-    fs::create_symlink("/dev/full", path + ".orva-tmp");
+    fs::create_symlink("/dev/full", real + ".orva-tmp");
     EXPECT_EQ(errorOf([&] { files.writeFile(path, "new\r\n"); }), err::DiskFull);
     EXPECT_EQ(files.readFile(path), bytes);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
 }
 
 TEST_F(StdFileSystemTest, FailuresAreRunTimeErrorsWithTheirNumbers) {

@@ -1,12 +1,17 @@
 #include "app/qt/MainWindow.h"
 #include "Program.h"
+#include "analysis/qt/CountWindow.h"
+#include "platform/LineTrace.h"
 #include "platform/TempHome.h"
 #include "platform/qt/QtPlatform.h"
 #include "qt/WhenShown.h"
 #include "ui/qt/QtModalWindows.h"
 
 #include <QAction>
+#include <QChart>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QGraphicsScene>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -14,8 +19,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTextEdit>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #ifdef Q_OS_UNIX
@@ -31,6 +38,29 @@ void pressKey(QWidget* target, int key, const QString& text = {},
               Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(target, &event);
+}
+
+// Steps for answerInTurn; a window of another kind fails the test and is closed.
+std::function<void(QWidget*)> press(QMessageBox::StandardButton button) {
+    return [button](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (box == nullptr || box->button(button) == nullptr) {
+            ADD_FAILURE() << "no box with that button: " << w->metaObject()->className();
+            return static_cast<QDialog*>(w)->done(0);
+        }
+        box->button(button)->click();
+    };
+}
+std::function<void(QWidget*)> choose(const std::filesystem::path& file) {
+    return [file](QWidget* w) {
+        auto* d = qobject_cast<QFileDialog*>(w);
+        EXPECT_NE(d, nullptr) << "a file dialog, not " << w->metaObject()->className();
+        if (d == nullptr || file.empty()) {
+            return static_cast<QDialog*>(w)->done(0);
+        }
+        d->selectFile(QString::fromStdString(file.string()));
+        static_cast<QDialog*>(d)->accept();
+    };
 }
 
 // The program as main() builds it, in a fresh home folder holding `settings`.
@@ -86,16 +116,20 @@ TEST_F(ProgramWindowTest, EachDirectionIsSavedAtOnceAndMarkedAlone) {
     }
 }
 
-// Typed periods: only exact hours in order are taken, saved and applied at once; a refusal
-// keeps the dialog open and changes nothing. Enter presses OK.
+// Typed periods: only exact hours in order are taken, saved and applied at once; a refusal keeps
+// the dialog open, changes nothing. Enter presses OK. A deleted file gets the settings in force.
 TEST_F(ProgramWindowTest, PeriodDialogTakesOnlyExactHoursInOrder) {
-    start();
+    start("Rechts_Std_07:00_19:00_3");
     {
         BoxAnswerer nothingElse; // only the period item opens the dialog
         nothingElse.onlyBoxes = true;
         openSubmenu("mnuEinsU(1)");
         openSubmenu("mnuEinsU(3)");
     }
+    std::filesystem::remove(home.data() / "ORVAInit.txt");
+    whenShown("frmErfasszr", [](QDialog* d) { d->reject(); });
+    action("mnuEinsU(2)")->trigger();
+    EXPECT_EQ(settingsLine(), "Rechts_Std_07:00_19:00_3\r\n");
     const char* notAnHour = "nur Werte von 00:00 bis 23:00";
     const char* reversed = "muß kleiner als";
     const struct {
@@ -125,7 +159,7 @@ TEST_F(ProgramWindowTest, PeriodDialogTakesOnlyExactHoursInOrder) {
             EXPECT_FALSE(open) << typed;
             EXPECT_TRUE(boxes.texts.empty()) << typed;
             EXPECT_EQ(settingsLine(),
-                      "Beide__Std_" + c.from.toStdString() + "_" + c.to.toStdString() + "_2\r\n");
+                      "Rechts_Std_" + c.from.toStdString() + "_" + c.to.toStdString() + "_3\r\n");
             EXPECT_EQ(applied, c.from.left(2).toStdString() + "-" + c.to.left(2).toStdString());
             continue;
         }
@@ -141,8 +175,12 @@ TEST_F(ProgramWindowTest, PeriodDialogTakesOnlyExactHoursInOrder) {
 // A port that is no serial line: one box per trial, and the dialog stays open with the port
 // saved; Cancel tries it again and gives OK the focus; the close box leaves without a trial.
 // Then a working port, a pseudo-terminal as a USB adapter's link would be, is taken with Enter.
+// The trace marks both commands and what they ended with.
 TEST_F(ProgramWindowTest, SerialDialogKeepsAnUnavailablePortUntilAWorkingOneIsChosen) {
     start();
+    const auto trace = LineTrace::open((home.path() / "trace").string());
+    qt.setTrace(trace.get());
+    window.setTrace(trace.get());
     TempHome::write(home.data() / "COM4", "not a serial port");
     const struct Pty {
         int fd = ::posix_openpt(O_RDWR | O_NOCTTY);
@@ -181,7 +219,6 @@ TEST_F(ProgramWindowTest, SerialDialogKeepsAnUnavailablePortUntilAWorkingOneIsCh
     EXPECT_EQ(checked, (QStringList{"Baud96", "ComPort2", "Data8", "EchoOff", "NoFlow", "NoParity",
                                     "Stop1"}));
     ASSERT_EQ(boxes.texts.size(), 2);
-    EXPECT_TRUE(boxes.texts[0].startsWith(QString::fromUtf8("Dieser Schnittstellen-Anschluß")));
     EXPECT_EQ(boxes.icons[0], QMessageBox::Warning);
 
     whenShown("ConfigScrn", [&](QDialog* d) {
@@ -190,10 +227,14 @@ TEST_F(ProgramWindowTest, SerialDialogKeepsAnUnavailablePortUntilAWorkingOneIsCh
         EXPECT_FALSE(d->isVisible());
     });
     action("mnuSchnittstelle")->trigger();
-    EXPECT_EQ(boxes.texts.size(), 2);
     EXPECT_EQ(settingsLine(), "Beide__Std_06:00_18:00_3\r\n");
     EXPECT_EQ(qt.serial().commPort(), 3);
     EXPECT_FALSE(qt.serial().portOpen());
+    const std::string n = " +[0-9]+\\.[0-9]{6} ", command = n + ">>>  Schnittstellen-Parameter\n";
+    EXPECT_THAT(TempHome::read(home.path() / "trace"),
+                testing::MatchesRegex("# [^\n]*\n" + command + n +
+                                      "<<<  Meldung: (Dieser [^|]*Anschluß!( \\| )?){2}\n" +
+                                      command + n + "<<<  fertig\n"));
 }
 #endif
 
@@ -213,7 +254,55 @@ TEST_F(ProgramWindowTest, InfoTextStaysWhateverIsTypedPastedOrDeleted) {
         d->findChild<QPushButton*>("cmdAbout")->click();
         EXPECT_FALSE(d->isVisible());
     });
-    action("mnuInfo")->trigger();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    for (const char* id : {"mnuDatei", "mnuBearb", "mnuAusw", "mnuEins"}) { // Alt with the key
+        QTest::keyClick(&window, QKeySequence::mnemonic(action(id)->text())[0].key(),
+                        Qt::AltModifier);
+        EXPECT_EQ(QApplication::activePopupWidget(), action(id)->menu()) << id;
+        action(id)->menu()->close();
+    }
+    QTest::keyClick(&window, Qt::Key_Alt); // Alt alone, then the key
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_I);
+}
+
+// Typed text is offered for saving before it is lost: Abbrechen, or a save that does not
+// happen, keeps it and the window; Nein lets it go.
+TEST_F(ProgramWindowTest, TypedTextIsOfferedForSavingBeforeOpenOrClose) {
+    start();
+    pressKey(window.textFeld(), Qt::Key_N, "Notiz");
+    answerInTurn({press(QMessageBox::Cancel)});
+    action("mnuDateiU(0)")->trigger(); // Öffnen: no file dialog follows
+    answerInTurn({press(QMessageBox::Cancel)});
+    EXPECT_FALSE(window.close());
+    answerInTurn({press(QMessageBox::Yes), choose({})});
+    EXPECT_FALSE(window.close());
+    EXPECT_EQ(window.textFeld()->toPlainText(), "Notiz");
+    answerInTurn({press(QMessageBox::No)});
+    EXPECT_TRUE(window.close());
+}
+
+// Refused with a box: a binary file by Öffnen, so "Speichern" cannot rewrite it; the settings
+// file by Save As, before any question (Ja/Nein) to replace a file. UTF-8 is saved as UTF-8.
+TEST_F(ProgramWindowTest, FilesAreReplacedOnlyWhenTheyMayBe) {
+    start();
+    const auto image = home.data() / "bild.txt";
+    const std::string binary("GIF89a\0\x01\xff\r\n", 11);
+    TempHome::write(image, binary);
+    answerInTurn({choose(image), press(QMessageBox::Ok), choose({})});
+    action("mnuDateiU(0)")->trigger();
+    action("mnuDateiU(1)")->trigger(); // Speichern: no file named, so asked, and cancelled
+    answerInTurn({choose(home.data() / "ORVAInit.txt"), press(QMessageBox::Ok), choose(image),
+                  press(QMessageBox::No), choose({})});
+    action("mnuDateiU(2)")->trigger();
+    EXPECT_EQ(settingsLine(), "Beide__Std_06:00_18:00_2\r\n");
+    EXPECT_EQ(TempHome::read(image), binary);
+    TempHome::write(home.data() / "notiz.txt", "Zähler\r\n");
+    answerInTurn({choose(home.data() / "notiz.txt")});
+    action("mnuDateiU(0)")->trigger();
+    pressKey(window.textFeld(), Qt::Key_A, QString::fromUtf8("ä"));
+    action("mnuDateiU(1)")->trigger();
+    EXPECT_EQ(TempHome::read(home.data() / "notiz.txt"), "äZähler\r\n\r\n");
 }
 
 TEST_F(ProgramWindowTest, TextAreaGivesBackCrLfAndTabsInBold) {
@@ -225,6 +314,31 @@ TEST_F(ProgramWindowTest, TextAreaGivesBackCrLfAndTabsInBold) {
     text.setText("a\rb\nc");
     EXPECT_EQ(text.text(), "a\r\nb\r\nc");
     EXPECT_TRUE(window.textFeld()->font().bold()); // thin print is hard to read on site
+}
+
+// A month of days, one date of two years, one twice, one of the PC's tomorrow: each day has its
+// own label, the first and the last too (hidden when wider than their day), however narrow.
+TEST(CountWindowTest, EveryDayHasItsOwnReadableLabel) {
+    CountTable table;
+    table.Today = {2029, 12, 31};
+    for (int day = 1; day <= 30; ++day) {
+        table.Days.emplace_back().DateText = zeroPadded(day, 2) + ".12.29";
+    }
+    table.Days[0].DateText = table.Days[1].DateText = "30.12.28";
+    table.Days[2].DateText = "01.01.30";
+    CountWindow window(nullptr);
+    window.setTable(table);
+    window.resize(700, 600);
+    window.show();
+    for (int round = 0; round < 100; ++round) { // the chart widens itself
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    int shown = 0;
+    for (QGraphicsItem* item : window.dayChart()->scene()->items()) {
+        const auto* label = qgraphicsitem_cast<QGraphicsTextItem*>(item);
+        shown += label && label->isVisible() && label->toPlainText().contains(".20");
+    }
+    EXPECT_EQ(shown, 30);
 }
 
 } // namespace

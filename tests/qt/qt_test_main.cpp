@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 
 namespace {
@@ -39,6 +40,14 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QApplication app(argc, argv);
     orva::installGermanTranslations(app);
+    // Numbers as on a German desktop, with a decimal comma; the machine may have no such locale.
+    std::system(qPrintable("printf 'LC_NUMERIC\\ndecimal_point \",\"\\nEND LC_NUMERIC\\n' | "
+                           "localedef -c -f UTF-8 -i /dev/stdin " +
+                           config.path() + "/de 2>/dev/null"));
+    qputenv("LOCPATH", config.path().toLocal8Bit());
+    if (std::setlocale(LC_NUMERIC, "de") == nullptr) {
+        qFatal("localedef made no locale with a decimal comma");
+    }
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new UnusedAnswers);
     return RUN_ALL_TESTS();

@@ -121,5 +121,12 @@ TEST(LightBarrier, ExchangesGoByteForByteAsScripted) {
     }
 }
 
+// Today holds the hours up to the current one, as they were; the days before hold all.
+TEST(LightBarrier, TodayHoldsNoCountsPastTheCurrentHour) {
+    auto upToNoon = generateDays({2026, 12, 5}, 2, 1);
+    ASSERT_GT(std::erase_if(upToNoon[1].records, [](auto& r) { return r.hour > 12; }), 0u);
+    EXPECT_EQ(generateDays({2026, 12, 5}, 2, 1, 12), upToNoon);
+}
+
 } // namespace
 } // namespace orva::sim

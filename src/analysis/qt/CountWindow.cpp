@@ -6,23 +6,28 @@
 #include <QChart>
 #include <QChartView>
 #include <QClipboard>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <QValueAxis>
+#include <QtMath>
 #include <algorithm>
 
 namespace orva {
 namespace {
 
 constexpr int kTotalColumn = 24;
+constexpr int kChartHeight = 260;
 const QColor kPeriodColour(255, 240, 170);
 
 QString text(const std::string& s) {
@@ -54,14 +59,36 @@ void fillChart(QChart* chart, const QString& title, const QStringList& categorie
     chart->legend()->setVisible(sets.size() > 1);
 }
 
-QChart* chartIn(QWidget* parent, QBoxLayout* layout, int stretch) {
+// Widens the chart until each category along its bottom has room for its label: the label's
+// width (its line, when turned upright), the margin the chart puts around it and a little air.
+void fitLabels(QChartView* view) {
+    const QList<QAbstractAxis*> axes = view->chart()->axes(Qt::Horizontal);
+    if (axes.isEmpty()) {
+        return;
+    }
+    auto* axis = static_cast<QBarCategoryAxis*>(axes.constFirst());
+    const QFontMetricsF metrics(axis->labelsFont());
+    qreal widest = metrics.height();
+    if (axis->labelsAngle() == 0) {
+        widest = 0;
+        for (const QString& label : axis->categories()) {
+            widest = std::max(widest, metrics.horizontalAdvance(label));
+        }
+    }
+    const qreal beside = view->width() - view->chart()->plotArea().width();
+    view->setMinimumWidth(qCeil(beside + (widest + 4) * axis->count()));
+}
+
+QChartView* chartView(QWidget* parent) {
     auto* chart = new QChart;
     chart->setAnimationOptions(QChart::NoAnimation);
     auto* view = new QChartView(chart, parent);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumHeight(260);
-    layout->addWidget(view, stretch);
-    return chart;
+    view->setMinimumHeight(kChartHeight);
+    // Once the chart has laid itself out: a view resized meanwhile would leave it as it was.
+    QObject::connect(
+        chart, &QChart::plotAreaChanged, view, [view] { fitLabels(view); }, Qt::QueuedConnection);
+    return view;
 }
 
 } // namespace
@@ -103,9 +130,20 @@ CountWindow::CountWindow(QWidget* parent)
     layout->addWidget(table_, 1);
     layout->addWidget(note_);
     layout->addLayout(charts, 1);
-    hourChart_ = chartIn(this, charts, 3);
-    dayChart_ = chartIn(this, charts, 2);
-    resize(1100, 720);
+    QChartView* hours = chartView(this);
+    hourChart_ = hours->chart();
+    charts->addWidget(hours);
+    // More days than fit scroll sideways, so that every day keeps a label no other covers.
+    QChartView* dayView = chartView(this);
+    dayChart_ = dayView->chart();
+    auto* days = new QScrollArea(this);
+    days->setWidget(dayView);
+    days->setWidgetResizable(true);
+    days->setFrameShape(QFrame::NoFrame);
+    days->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    days->setMinimumHeight(kChartHeight + days->horizontalScrollBar()->sizeHint().height());
+    charts->addWidget(days, 1);
+    resize(1200, 720);
 }
 
 void CountWindow::setTable(const CountTable& table) {
@@ -121,12 +159,14 @@ void CountWindow::setTable(const CountTable& table) {
     note_->setVisible(!note_->text().isEmpty());
     table_->setRowCount(static_cast<int>(table.Days.size()));
     QStringList dates;
-    QStringList shortDates;
+    QStringList days; // the chart's categories, which must differ: one date may come twice
     auto* totals = new QBarSet(text(DirectionLabel(table.Direction)));
     for (int row = 0; row < table_->rowCount(); ++row) {
         const DayCounts& day = table.Days[static_cast<std::size_t>(row)];
-        dates << text(LongDate(day.DateText));
-        shortDates << text(day.DateText.substr(0, 6));
+        const QString date = text(LongDate(day.DateText, table.Today));
+        dates << date;
+        const auto nth = dates.count(date);
+        days << (nth == 1 ? date : QStringLiteral("%1 (%2)").arg(date).arg(nth));
         for (int h = 0; h <= kTotalColumn; ++h) {
             const std::optional<long> v = h == kTotalColumn ? DayTotal(day, table.Direction)
                                                             : CellValue(day, h, table.Direction);
@@ -144,7 +184,7 @@ void CountWindow::setTable(const CountTable& table) {
                                                                           : QBrush());
     }
     table_->setVerticalHeaderLabels(dates);
-    fillChart(dayChart_, text("Personen pro Tag, " + DirectionLabel(table.Direction)), shortDates,
+    fillChart(dayChart_, text("Personen pro Tag, " + DirectionLabel(table.Direction)), days,
               {totals});
     // Dates stand upright, so that a month of them still fits.
     static_cast<QBarCategoryAxis*>(dayChart_->axes(Qt::Horizontal).constFirst())
@@ -170,8 +210,8 @@ void CountWindow::showDay(int row) {
         *right << static_cast<qreal>(CellValue(day, h, TableDirection::Right).value_or(0));
         *left << static_cast<qreal>(CellValue(day, h, TableDirection::Left).value_or(0));
     }
-    fillChart(hourChart_, text("Personen pro Stunde am " + LongDate(day.DateText)), hours,
-              {right, left});
+    fillChart(hourChart_, text("Personen pro Stunde am " + LongDate(day.DateText, counts_.Today)),
+              hours, {right, left});
 }
 
 void CountWindow::copyTable() {

@@ -3,10 +3,12 @@
 #include "platform/qt/WindowThread.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFont>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
@@ -37,6 +39,7 @@ MainWindow::MainWindow()
     status_->resize(640, kStatusBandPixels);
     setCentralWidget(area_);
     area_->installEventFilter(this);
+    menuBar()->installEventFilter(this);
     resize(640, 480);
 }
 
@@ -67,6 +70,24 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == area_ && event->type() == QEvent::Resize) {
         layOut();
     }
+    if (watched == menuBar() && event->type() == QEvent::KeyPress &&
+        QApplication::activePopupWidget() == nullptr) {
+        // After Alt or F10 alone the menu bar takes the keys: Qt opens a menu by its access
+        // key there but only highlights an item without a menu ("&Info"), which then runs as
+        // Return would run it.
+        const QString typed = static_cast<QKeyEvent*>(event)->text().toUpper();
+        for (QAction* action : menuBar()->actions()) {
+            const QString caption = action->text();
+            const qsizetype at = caption.indexOf('&');
+            if (typed.size() == 1 && action->menu() == nullptr && action->isEnabled() && at >= 0 &&
+                caption.mid(at + 1, 1).toUpper() == typed) {
+                menuBar()->setActiveAction(action);
+                QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                QApplication::sendEvent(menuBar(), &enter);
+                return true;
+            }
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -78,7 +99,7 @@ void MainWindow::setBusy(bool busy) {
     }
 }
 
-void MainWindow::run(const MenuItem& item) {
+void MainWindow::run(const MenuItem& item, const std::string& caption) {
     if (running_) {
         return; // only a program can click a greyed item
     }
@@ -89,12 +110,23 @@ void MainWindow::run(const MenuItem& item) {
     auto command = [this, name, index] {
         editor_->module().runStep([&] { editor_->menuClick(name, index); });
     };
+    // Opening a menu (no caption) is not marked in the trace.
+    const bool marked = trace_ != nullptr && !caption.empty();
+    if (marked) {
+        trace_->commandBegins(caption);
+    }
     if (!item.talksToDevice) {
         command();
+        if (marked) {
+            trace_->commandEnds();
+        }
         return;
     }
     setBusy(true);
-    thread_->runCommand(command, [this] {
+    thread_->runCommand(command, [this, marked] {
+        if (marked) {
+            trace_->commandEnds();
+        }
         setBusy(false);
         emit commandEnded();
         if (std::exchange(closeLater_, false)) {
@@ -107,6 +139,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (running_) {
         event->ignore();
         closeLater_ = true;
+        return;
+    }
+    bool mayClose = true;
+    if (editor_ != nullptr && editor_->mayClose) {
+        editor_->module().runStep([this, &mayClose] { mayClose = editor_->mayClose(); });
+    }
+    if (!mayClose) {
+        event->ignore();
         return;
     }
     QMainWindow::closeEvent(event);
@@ -140,10 +180,11 @@ void MainWindow::attach(frmEditor& editor, WindowThread& thread) {
             if (!item.shortcut.empty()) {
                 action->setShortcut(QKeySequence(QString::fromStdString(item.shortcut)));
             }
-            connect(action, &QAction::triggered, this, [this, &item] {
+            const std::string plain = QString(caption).remove('&').toStdString();
+            connect(action, &QAction::triggered, this, [this, &item, plain] {
                 // The check marks belong to the logic; undo Qt's own toggling first.
                 syncAction(item);
-                run(item);
+                run(item, plain);
             });
         }
         action->setObjectName(QString::fromStdString(item.id()));

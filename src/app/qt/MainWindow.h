@@ -1,12 +1,14 @@
 #pragma once
 
 #include "app/frmEditor.h"
+#include "platform/LineTrace.h"
 
 #include <QMainWindow>
 
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 
 class QAction;
 class QLabel;
@@ -33,6 +35,8 @@ public:
     bool busy() const { return running_; }
     // The action (or submenu action) of a menu item, for tests: "mnuDateiU(1)", "mnuEins".
     QAction* menuAction(const std::string& id) const;
+    // Each menu command is marked in `trace`, with what it ended with (none when null).
+    void setTrace(LineTrace* trace) { trace_ = trace; }
 
     void placeStatusAndText() override;
     void centreOnScreen() override;
@@ -48,7 +52,9 @@ protected:
 private:
     void layOut();
     void syncAction(const MenuItem& item);
-    void run(const MenuItem& item);
+    // Runs the item's command; one that talks to the device runs off the window thread while
+    // the window is busy. `caption` names the command in the trace.
+    void run(const MenuItem& item, const std::string& caption = {});
     void setBusy(bool busy);
 
     QWidget* area_;
@@ -59,6 +65,7 @@ private:
     std::map<std::string, QAction*> actions_;
     bool running_ = false;
     bool closeLater_ = false; // the desktop asked to close during a command
+    LineTrace* trace_ = nullptr;
 };
 
 } // namespace orva

@@ -1,17 +1,46 @@
 #include "platform/qt/QtFileDialog.h"
 
 #include "platform/RunTimeError.h"
+#include "platform/Screen.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QStringList>
 
 namespace orva {
+namespace {
 
-FileDialogResult QtFileDialog::show(const FileDialogRequest& request, bool save) {
+constexpr int kOverwritePrompt = 2; // OFN_OVERWRITEPROMPT
+
+} // namespace
+
+FileDialogResult QtFileDialog::show(FileDialogRequest request, bool save) {
+    // Qt's own question would come before the caller could refuse a reserved name.
+    const bool askToReplace = save && (request.flags & kOverwritePrompt) != 0;
+    const QString reserved =
+        QFileInfo(QString::fromStdString(request.reservedFile)).canonicalFilePath();
+    for (;;) {
+        const FileDialogResult result = showOnce(request, save);
+        const QFileInfo chosen(QString::fromStdString(result.fileName));
+        if (!askToReplace || !chosen.exists() ||
+            (!reserved.isEmpty() && chosen.canonicalFilePath() == reserved) ||
+            QMessageBox::warning(parent_, QString::fromUtf8(kProgramTitle),
+                                 QString::fromUtf8("„%1“ existiert bereits.\nMöchten Sie die "
+                                                   "Datei ersetzen?")
+                                     .arg(chosen.fileName()),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes) {
+            return result;
+        }
+        request.fileName = result.fileName; // the dialog again, with the name chosen
+    }
+}
+
+FileDialogResult QtFileDialog::showOnce(const FileDialogRequest& request, bool save) {
     QFileDialog dialog(parent_);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -40,6 +69,7 @@ FileDialogResult QtFileDialog::show(const FileDialogRequest& request, bool save)
     if (!request.fileName.empty()) {
         dialog.selectFile(QString::fromStdString(request.fileName));
     }
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         throw RunTimeError(err::DialogCancelled);
     }

@@ -16,7 +16,10 @@ public:
     int showPrinter(int flags) override;
 
 private:
-    FileDialogResult show(const FileDialogRequest& request, bool save);
+    // Asks before an existing file is replaced, as the request says; "Nein" shows the dialog
+    // again.
+    FileDialogResult show(FileDialogRequest request, bool save);
+    FileDialogResult showOnce(const FileDialogRequest& request, bool save);
     QWidget* parent_;
     QPrinter& printer_;
 };

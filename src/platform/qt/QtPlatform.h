@@ -31,6 +31,11 @@ public:
     QtSerialControl& serial() { return serial_; }
     QtPrinter& printer() { return printer_; }
     WindowThread& thread() { return thread_; }
+    // The line's bytes and the message boxes go to `trace` as well (none when null).
+    void setTrace(LineTrace* trace) {
+        serial_.setTrace(trace);
+        screen_.setTrace(trace);
+    }
 
 private:
     WindowThread thread_;

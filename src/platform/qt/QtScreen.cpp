@@ -43,6 +43,9 @@ QString displayText(const std::string& text) {
 
 int QtScreen::messageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                          const std::string& title) {
+    if (trace_ != nullptr) {
+        trace_->boxShown(text);
+    }
     QMessageBox box(window_);
     box.setWindowTitle(QString::fromStdString(title));
     box.setTextFormat(Qt::PlainText);

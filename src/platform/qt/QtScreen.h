@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/LineTrace.h"
 #include "platform/Screen.h"
 
 #include <QString>
@@ -30,6 +31,8 @@ public:
     // command.
     bool stopRequested() override { return false; }
     void endProgram() override;
+    // Every message box's text goes to `trace` as well (none when null).
+    void setTrace(LineTrace* trace) { trace_ = trace; }
 
     std::function<void()> onStop;
 
@@ -39,6 +42,7 @@ private:
     QLabel* progress_ = nullptr;
     QPushButton* stop_ = nullptr;
     bool hourglass_ = false;
+    LineTrace* trace_ = nullptr;
 };
 
 // Line ends of a message as a label shows them (CR LF and lone CR become LF).

@@ -25,11 +25,19 @@ void QtTextArea::setText(const std::string& text) {
     QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     s.replace(QChar('\r'), QChar('\n'));
-    edit_->setPlainText(s);
+    edit_->setPlainText(s); // also marks the document unmodified
 }
 
 void QtTextArea::setFocus() {
     edit_->setFocus();
+}
+
+bool QtTextArea::modified() const {
+    return edit_->document()->isModified();
+}
+
+void QtTextArea::resetModified() {
+    edit_->document()->setModified(false);
 }
 
 } // namespace orva

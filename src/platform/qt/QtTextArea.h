@@ -12,6 +12,8 @@ public:
     std::string text() const override;
     void setText(const std::string& text) override;
     void setFocus() override;
+    bool modified() const override;
+    void resetModified() override;
 
 private:
     QPlainTextEdit* edit_;

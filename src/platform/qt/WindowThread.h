@@ -129,6 +129,12 @@ public:
     void setFocus() override {
         thread_.call([&] { inner_.setFocus(); });
     }
+    bool modified() const override {
+        return thread_.call([&] { return inner_.modified(); });
+    }
+    void resetModified() override {
+        thread_.call([&] { inner_.resetModified(); });
+    }
 
 private:
     TextArea& inner_;
