@@ -53,18 +53,21 @@ void Auswertung::mnuDatExport_Click() {
     Platform& p = module_.platform();
     try {
         const Date today = p.clock.now().date;
-        FileDialogResult chosen{joinPath(p.files.dataDirectory(), ExportFileName(today)), {}};
+        std::optional<FileDialogResult> chosen{
+            {joinPath(p.files.dataDirectory(), ExportFileName(today)), {}}};
         do {
             chosen = p.dialog.showSave(
-                {kExportFilter, 1, kFileDialogFlags, chosen.fileName, module_.settingsPath()});
-        } while (refuseSettingsFile(module_, chosen.fileName, "den Export"));
+                {kExportFilter, 1, kFileDialogFlags, chosen->fileName, module_.settingsPath()});
+            if (!chosen) {
+                return; // writes nothing, shows nothing
+            }
+        } while (refuseSettingsFile(module_, chosen->fileName, "den Export"));
         p.screen.setPointer(Pointer::Hourglass);
-        p.files.writeFile(chosen.fileName, ExportCsv(*counts_, today));
+        p.files.writeFile(chosen->fileName, ExportCsv(*counts_, today));
         p.screen.setPointer(Pointer::Arrow);
         // Not where an opened report shows its path: "Speichern" still writes the report.
-        p.screen.setStatus("Status: Die Daten wurden exportiert nach " + chosen.fileName);
+        p.screen.setStatus("Status: Die Daten wurden exportiert nach " + chosen->fileName);
     } catch (const RunTimeError& e) {
-        // A cancelled dialog writes nothing and shows nothing.
         module_.ReportRunTimeError(e);
     }
 }

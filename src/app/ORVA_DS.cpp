@@ -174,8 +174,6 @@ void OrvaModule::ReportRunTimeError(const RunTimeError& error) {
                                  s_.NewLine + "Wählen Sie einen anderen Anschluß!",
                              MsgButtons::OK, MsgIcon::Exclamation);
         break;
-    case err::DialogCancelled:
-        break;
     case err::DiskNotReady:
         p_.screen.messageBox("  Keine Diskette!    Legen Sie eine Diskette in das Laufwerk ein",
                              MsgButtons::OK, MsgIcon::None);

@@ -87,14 +87,6 @@ void DataFiles::retryWhileNotReady(const std::function<void()>& step,
     }
 }
 
-void DataFiles::reportUnlessCancelled(const RunTimeError& e) {
-    // Reported once; the command ends instead of trying the failing step forever. A cancelled
-    // dialog ends it without a word.
-    if (e.number() != err::DialogCancelled) {
-        module_.ReportRunTimeError(e);
-    }
-}
-
 void DataFiles::enterFolderOf(const std::string& fullName) {
     const std::string folder = folderOf(fullName);
     if (!folder.empty()) {
@@ -122,16 +114,25 @@ void DataFiles::OpenDataFile() {
         const std::string dialogName = DialogFileName;
         const std::string folder = p.files.currentDir();
         FileDialogResult chosen;
+        bool cancelled = false;
         retryWhileNotReady(
             [&] {
                 if (!s_.DataFileName.empty()) {
                     DialogFileName = s_.DataFileName;
                 }
-                chosen = p.dialog.showOpen({kFileFilter, 2, kFileDialogFlags, DialogFileName, {}});
-                DialogFileName = chosen.fileName;
-                enterFolderOf(chosen.fileName);
+                const auto result =
+                    p.dialog.showOpen({kFileFilter, 2, kFileDialogFlags, DialogFileName, {}});
+                cancelled = !result;
+                if (result) {
+                    chosen = *result;
+                    DialogFileName = chosen.fileName;
+                    enterFolderOf(chosen.fileName);
+                }
             },
             kNoDisk, MsgIcon::Exclamation);
+        if (cancelled) {
+            return;
+        }
         if (!p.files.fileExists(chosen.fileTitle)) {
             s_.DataFileName = chosen.fileTitle;
             p.screen.messageBox("Datei existiert nicht!");
@@ -175,7 +176,8 @@ void DataFiles::OpenDataFile() {
         p.screen.setPointer(Pointer::Arrow);
         p.text.setFocus();
     } catch (const RunTimeError& e) {
-        reportUnlessCancelled(e);
+        // Reported once; the command ends instead of trying the failing step forever.
+        module_.ReportRunTimeError(e);
     }
 }
 
@@ -186,16 +188,23 @@ bool DataFiles::SaveDataFile() {
         bool chosenInDialog = false;
         do {
             if (ask) {
+                bool cancelled = false;
                 retryWhileNotReady(
                     [&] {
-                        const FileDialogResult chosen =
+                        const auto chosen =
                             p.dialog.showSave({kFileFilter, 2, kFileDialogFlags, DialogFileName,
                                                module_.settingsPath()});
-                        DialogFileName = chosen.fileName;
-                        enterFolderOf(chosen.fileName);
-                        s_.DataFileName = chosen.fileTitle;
+                        cancelled = !chosen;
+                        if (chosen) {
+                            DialogFileName = chosen->fileName;
+                            enterFolderOf(chosen->fileName);
+                            s_.DataFileName = chosen->fileTitle;
+                        }
                     },
                     kNoDisk, MsgIcon::None);
+                if (cancelled) {
+                    return false;
+                }
                 chosenInDialog = true;
             }
             ask = true;
@@ -219,7 +228,8 @@ bool DataFiles::SaveDataFile() {
         p.screen.setPointer(Pointer::Arrow);
         return true;
     } catch (const RunTimeError& e) {
-        reportUnlessCancelled(e);
+        // Reported once; the command ends instead of trying the failing step forever.
+        module_.ReportRunTimeError(e);
         return false;
     }
 }
@@ -229,9 +239,13 @@ void DataFiles::PrintTextArea() {
     const std::string notReady = kNoDisk + s_.NewLine + s_.NewLine +
                                  "und quittieren, sobald die Laufwerks-Kontrollampe erlischt.";
     try {
-        int copies = 0;
-        retryWhileNotReady([&] { copies = p.dialog.showPrinter(kPrintDialogFlags); }, notReady,
+        std::optional<int> chosen;
+        retryWhileNotReady([&] { chosen = p.dialog.showPrinter(kPrintDialogFlags); }, notReady,
                            MsgIcon::None);
+        if (!chosen) {
+            return;
+        }
+        const int copies = *chosen;
         try {
             for (int copy = 1; copy <= copies; ++copy) {
                 retryWhileNotReady(
@@ -250,7 +264,6 @@ void DataFiles::PrintTextArea() {
         retryWhileNotReady([&] { p.printer.endDoc(); }, notReady, MsgIcon::None);
         p.text.setFocus();
     } catch (const RunTimeError& e) {
-        // A cancelled dialog lands here too; its report shows nothing.
         module_.ReportRunTimeError(e);
     }
 }

@@ -47,7 +47,6 @@ private:
     // Runs one step; while the drive is not ready, shows `notReadyText` and tries again.
     void retryWhileNotReady(const std::function<void()>& step, const std::string& notReadyText,
                             MsgIcon icon);
-    void reportUnlessCancelled(const RunTimeError& e);
     // The chosen file's folder becomes the current directory, where its bare name resolves.
     void enterFolderOf(const std::string& fullName);
     // Full name of the file the text area shows, as opened or saved; empty once a command

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace orva {
@@ -20,14 +21,14 @@ struct FileDialogResult {
     std::string fileTitle; // the name without folder
 };
 
-// Open, Save As and Print dialogs. Cancel throws run-time error 32755.
+// Open, Save As and Print dialogs; nothing when the user cancelled.
 class FileDialog {
 public:
     virtual ~FileDialog() = default;
-    virtual FileDialogResult showOpen(const FileDialogRequest& request) = 0;
-    virtual FileDialogResult showSave(const FileDialogRequest& request) = 0;
+    virtual std::optional<FileDialogResult> showOpen(const FileDialogRequest& request) = 0;
+    virtual std::optional<FileDialogResult> showSave(const FileDialogRequest& request) = 0;
     // Returns the number of copies chosen.
-    virtual int showPrinter(int flags) = 0;
+    virtual std::optional<int> showPrinter(int flags) = 0;
 };
 
 } // namespace orva

@@ -28,21 +28,18 @@ std::string FakeScreen::inputBox(const std::string& prompt, const std::string&) 
     return takeFirst(inputs, std::string{});
 }
 
-FileDialogResult FakeFileDialog::next(const std::string& kind, const FileDialogRequest& request) {
+std::optional<FileDialogResult> FakeFileDialog::next(const std::string& kind,
+                                                     const FileDialogRequest& request) {
     requests.emplace_back(kind, request);
     const auto path = takeFirst(files, std::optional<std::string>{});
     if (!path) {
-        throw RunTimeError(err::DialogCancelled);
+        return std::nullopt;
     }
-    return {*path, path->substr(path->find_last_of('/') + 1)};
+    return FileDialogResult{*path, path->substr(path->find_last_of('/') + 1)};
 }
 
-int FakeFileDialog::showPrinter(int) {
-    const auto n = takeFirst(copies, std::optional<int>{});
-    if (!n) {
-        throw RunTimeError(err::DialogCancelled);
-    }
-    return *n;
+std::optional<int> FakeFileDialog::showPrinter(int) {
+    return takeFirst(copies, std::optional<int>{});
 }
 
 void FakeSerial::setCommPort(int p) {

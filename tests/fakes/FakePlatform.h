@@ -84,10 +84,14 @@ struct FakeTextArea : TextArea {
 
 // Scripted dialogs: each entry is the chosen file (full path) or copies, or nothing for Cancel.
 struct FakeFileDialog : FileDialog {
-    FileDialogResult showOpen(const FileDialogRequest& r) override { return next("open", r); }
-    FileDialogResult showSave(const FileDialogRequest& r) override { return next("save", r); }
-    int showPrinter(int flags) override;
-    FileDialogResult next(const std::string& kind, const FileDialogRequest& request);
+    std::optional<FileDialogResult> showOpen(const FileDialogRequest& r) override {
+        return next("open", r);
+    }
+    std::optional<FileDialogResult> showSave(const FileDialogRequest& r) override {
+        return next("save", r);
+    }
+    std::optional<int> showPrinter(int flags) override;
+    std::optional<FileDialogResult> next(const std::string& kind, const FileDialogRequest& request);
 
     std::deque<std::optional<std::string>> files;
     std::deque<std::optional<int>> copies;

@@ -18,14 +18,17 @@ constexpr int kOverwritePrompt = 2; // OFN_OVERWRITEPROMPT
 
 } // namespace
 
-FileDialogResult QtFileDialog::show(FileDialogRequest request, bool save) {
+std::optional<FileDialogResult> QtFileDialog::show(FileDialogRequest request, bool save) {
     // Qt's own question would come before the caller could refuse a reserved name.
     const bool askToReplace = save && (request.flags & kOverwritePrompt) != 0;
     const QString reserved =
         QFileInfo(QString::fromStdString(request.reservedFile)).canonicalFilePath();
     for (;;) {
-        const FileDialogResult result = showOnce(request, save);
-        const QFileInfo chosen(QString::fromStdString(result.fileName));
+        const std::optional<FileDialogResult> result = showOnce(request, save);
+        if (!result) {
+            return std::nullopt;
+        }
+        const QFileInfo chosen(QString::fromStdString(result->fileName));
         if (!askToReplace || !chosen.exists() ||
             (!reserved.isEmpty() && chosen.canonicalFilePath() == reserved) ||
             QMessageBox::warning(parent_, QString::fromUtf8(kProgramTitle),
@@ -36,11 +39,12 @@ FileDialogResult QtFileDialog::show(FileDialogRequest request, bool save) {
                                  QMessageBox::No) == QMessageBox::Yes) {
             return result;
         }
-        request.fileName = result.fileName; // the dialog again, with the name chosen
+        request.fileName = result->fileName; // the dialog again, with the name chosen
     }
 }
 
-FileDialogResult QtFileDialog::showOnce(const FileDialogRequest& request, bool save) {
+std::optional<FileDialogResult> QtFileDialog::showOnce(const FileDialogRequest& request,
+                                                       bool save) {
     QFileDialog dialog(parent_);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -71,27 +75,28 @@ FileDialogResult QtFileDialog::showOnce(const FileDialogRequest& request, bool s
     }
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        throw RunTimeError(err::DialogCancelled);
+        return std::nullopt;
     }
     const QFileInfo chosen(dialog.selectedFiles().constFirst());
-    return {chosen.absoluteFilePath().toStdString(), chosen.fileName().toStdString()};
+    return FileDialogResult{chosen.absoluteFilePath().toStdString(),
+                            chosen.fileName().toStdString()};
 }
 
-FileDialogResult QtFileDialog::showOpen(const FileDialogRequest& request) {
+std::optional<FileDialogResult> QtFileDialog::showOpen(const FileDialogRequest& request) {
     return show(request, false);
 }
 
-FileDialogResult QtFileDialog::showSave(const FileDialogRequest& request) {
+std::optional<FileDialogResult> QtFileDialog::showSave(const FileDialogRequest& request) {
     return show(request, true);
 }
 
-int QtFileDialog::showPrinter(int /*flags*/) {
+std::optional<int> QtFileDialog::showPrinter(int /*flags*/) {
     QPrintDialog dialog(&printer_, parent_);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     // Printing to a PDF file stays offered: many desks have no printer but a PDF printer.
     if (dialog.exec() != QDialog::Accepted) {
-        throw RunTimeError(err::DialogCancelled);
+        return std::nullopt;
     }
     // The copies are printed one by one by the program, so the job itself prints one.
     const int copies = printer_.copyCount();

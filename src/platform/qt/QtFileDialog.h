@@ -11,15 +11,15 @@ namespace orva {
 class QtFileDialog : public FileDialog {
 public:
     QtFileDialog(QWidget* parent, QPrinter& printer) : parent_(parent), printer_(printer) {}
-    FileDialogResult showOpen(const FileDialogRequest& request) override;
-    FileDialogResult showSave(const FileDialogRequest& request) override;
-    int showPrinter(int flags) override;
+    std::optional<FileDialogResult> showOpen(const FileDialogRequest& request) override;
+    std::optional<FileDialogResult> showSave(const FileDialogRequest& request) override;
+    std::optional<int> showPrinter(int flags) override;
 
 private:
     // Asks before an existing file is replaced, as the request says; "Nein" shows the dialog
     // again.
-    FileDialogResult show(FileDialogRequest request, bool save);
-    FileDialogResult showOnce(const FileDialogRequest& request, bool save);
+    std::optional<FileDialogResult> show(FileDialogRequest request, bool save);
+    std::optional<FileDialogResult> showOnce(const FileDialogRequest& request, bool save);
     QWidget* parent_;
     QPrinter& printer_;
 };

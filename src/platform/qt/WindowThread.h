@@ -144,13 +144,13 @@ private:
 class CrossFileDialog : public FileDialog {
 public:
     CrossFileDialog(FileDialog& inner, WindowThread& thread) : inner_(inner), thread_(thread) {}
-    FileDialogResult showOpen(const FileDialogRequest& request) override {
+    std::optional<FileDialogResult> showOpen(const FileDialogRequest& request) override {
         return thread_.call([&] { return inner_.showOpen(request); });
     }
-    FileDialogResult showSave(const FileDialogRequest& request) override {
+    std::optional<FileDialogResult> showSave(const FileDialogRequest& request) override {
         return thread_.call([&] { return inner_.showSave(request); });
     }
-    int showPrinter(int flags) override {
+    std::optional<int> showPrinter(int flags) override {
         return thread_.call([&] { return inner_.showPrinter(flags); });
     }
 
