@@ -349,7 +349,7 @@ TEST_F(EndToEnd, DeviceUnpluggedMidDownloadAndBackAgain) {
 // the end of the command.
 TEST_F(EndToEnd, APacedDownloadKeepsTheWindowAliveAndTakesNoInput) {
     startSimulator({"--days", "4"}, true);
-    auto* progress = window.statusBox()->findChild<QLabel*>("Progress");
+    auto* progress = window.findChild<QLabel*>("Progress");
     ASSERT_NE(progress, nullptr);
     PaintCounter paints;
     window.textFeld()->viewport()->installEventFilter(&paints);
@@ -398,7 +398,7 @@ TEST_F(EndToEnd, APacedDownloadKeepsTheWindowAliveAndTakesNoInput) {
 // answers the next command.
 TEST_F(EndToEnd, AStoppedDownloadEndsAtOnceAndTheDeviceAnswersTheNextCommand) {
     startSimulator({}, true);
-    auto* stop = window.statusBox()->findChild<QPushButton*>("StopTransfer");
+    auto* stop = window.findChild<QPushButton*>("StopTransfer");
     ASSERT_NE(stop, nullptr);
     QElapsedTimer sinceStop;
     QTimer tick;

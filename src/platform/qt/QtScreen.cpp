@@ -6,17 +6,19 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 
 namespace orva {
 
 QtScreen::QtScreen(QWidget* window, QLabel* status) : window_(window), status_(status) {
     if (status_ != nullptr) {
-        progress_ = new QLabel(status_);
+        // Beside the status line, not over it: a new status text then repaints neither.
+        progress_ = new QLabel(status_->parentWidget());
         progress_->setObjectName(QStringLiteral("Progress"));
         progress_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         progress_->setAttribute(Qt::WA_TransparentForMouseEvents);
         progress_->hide();
-        stop_ = new QPushButton(QStringLiteral("Abbrechen"), status_);
+        stop_ = new QPushButton(QStringLiteral("Abbrechen"), status_->parentWidget());
         stop_->setObjectName(QStringLiteral("StopTransfer"));
         stop_->setFocusPolicy(Qt::NoFocus);
         stop_->hide();
@@ -25,6 +27,11 @@ QtScreen::QtScreen(QWidget* window, QLabel* status) : window_(window), status_(s
                 onStop();
             }
         });
+        statusPaint_ = new QTimer(status_);
+        statusPaint_->setSingleShot(true);
+        statusPaint_->setInterval(250);
+        QObject::connect(statusPaint_, &QTimer::timeout, status_,
+                         [this] { status_->setText(statusText_); });
         auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window_);
         QObject::connect(escape, &QShortcut::activated, stop_, [this] {
             if (stop_->isVisible()) {
@@ -111,22 +118,49 @@ std::string QtScreen::inputBox(const std::string& prompt, const std::string& tit
 }
 
 void QtScreen::setStatus(const std::string& text) {
-    if (status_ != nullptr) {
-        status_->setText(QString::fromStdString(text));
+    if (status_ == nullptr) {
+        return;
     }
+    statusText_ = QString::fromStdString(text);
+    // The blocks of a transfer come faster than anyone reads them, and every paint costs.
+    if (progress_->isVisible()) {
+        if (!statusPaint_->isActive()) {
+            statusPaint_->start();
+        }
+        return;
+    }
+    statusPaint_->stop();
+    status_->setText(statusText_);
 }
 
 void QtScreen::setProgress(const std::string& text) {
     if (progress_ == nullptr) {
         return;
     }
-    const QRect band = status_->rect();
-    const int buttonWidth = stop_->sizeHint().width();
-    stop_->setGeometry(band.right() - buttonWidth, band.top() + 1, buttonWidth, band.height() - 2);
-    progress_->setGeometry(band.adjusted(0, 0, -buttonWidth - 8, 0));
     progress_->setText(QString::fromStdString(text));
-    progress_->setVisible(!text.empty());
-    stop_->setVisible(!text.empty());
+    const bool show = !text.empty();
+    if (show == progress_->isVisible()) {
+        return;
+    }
+    const QRect band(status_->pos(), QSize(status_->parentWidget()->width(), status_->height()));
+    if (show) {
+        const int buttonWidth = stop_->sizeHint().width();
+        const int noteWidth = progress_->fontMetrics().horizontalAdvance(
+            QStringLiteral("000 Tage, 0000,0 kB, 00:00"));
+        stop_->setGeometry(band.right() - buttonWidth, band.top() + 1, buttonWidth,
+                           band.height() - 2);
+        progress_->setGeometry(band.right() - buttonWidth - 8 - noteWidth, band.top(), noteWidth,
+                               band.height());
+        status_->resize(progress_->x() - band.left(), band.height());
+        progress_->raise();
+        stop_->raise();
+    } else {
+        status_->resize(band.size());
+        statusPaint_->stop();
+        status_->setText(statusText_);
+    }
+    progress_->setVisible(show);
+    stop_->setVisible(show);
 }
 
 void QtScreen::setPointer(Pointer pointer) {

@@ -9,6 +9,7 @@
 
 class QLabel;
 class QPushButton;
+class QTimer;
 class QWidget;
 
 namespace orva {
@@ -41,6 +42,9 @@ private:
     QLabel* status_;
     QLabel* progress_ = nullptr;
     QPushButton* stop_ = nullptr;
+    // During a transfer the status line is painted a few times a second, with the latest text.
+    QTimer* statusPaint_ = nullptr;
+    QString statusText_;
     bool hourglass_ = false;
     LineTrace* trace_ = nullptr;
 };
