@@ -98,6 +98,8 @@ CountWindow::CountWindow(QWidget* parent)
       note_(new QLabel(this)) {
     setObjectName(QStringLiteral("frmTabelle"));
     setWindowTitle(QStringLiteral("Zähldaten tabellarisch"));
+    // The caption wraps rather than hold the window, and with it the day chart, wide.
+    caption_->setWordWrap(true);
     setAttribute(Qt::WA_DeleteOnClose);
     table_->setColumnCount(kTotalColumn + 1);
     QStringList headers;
