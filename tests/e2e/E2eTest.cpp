@@ -334,8 +334,8 @@ TEST_F(EndToEnd, APacedDownloadKeepsTheWindowAliveAndHoldsBackAMenuCommand) {
     ASSERT_NE(progress, nullptr);
     PaintCounter paints;
     window.textFeld()->viewport()->installEventFilter(&paints);
-    const std::string direction = program.state.CountDirection;
-    std::string directionJustAfterTrigger;
+    const CountDirection direction = program.state.settings.direction;
+    std::optional<CountDirection> directionJustAfterTrigger;
     QStringList notes;
     int paintsDuringTransfer = 0;
     QTimer tick; // fires only when window events run
@@ -348,9 +348,9 @@ TEST_F(EndToEnd, APacedDownloadKeepsTheWindowAliveAndHoldsBackAMenuCommand) {
         if (notes.isEmpty() || notes.last() != progress->text()) {
             notes << progress->text();
         }
-        if (notes.size() == 3 && directionJustAfterTrigger.empty()) {
+        if (notes.size() == 3 && !directionJustAfterTrigger) {
             window.menuAction("mnuZählrU(1)")->trigger();
-            directionJustAfterTrigger = program.state.CountDirection;
+            directionJustAfterTrigger = program.state.settings.direction;
         }
     });
     tick.start(50);
@@ -363,7 +363,7 @@ TEST_F(EndToEnd, APacedDownloadKeepsTheWindowAliveAndHoldsBackAMenuCommand) {
     EXPECT_NE(notes.last(), notes[0]);
     EXPECT_GE(paintsDuringTransfer, 3);
     EXPECT_EQ(directionJustAfterTrigger, direction);
-    EXPECT_NE(program.state.CountDirection, direction); // ran once the download was over
+    EXPECT_NE(program.state.settings.direction, direction); // ran once the download was over
     EXPECT_FALSE(progress->isVisible());
     EXPECT_TRUE(window.statusBox()->text().startsWith("Status: ")) << "status unchanged";
 }
