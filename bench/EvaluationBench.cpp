@@ -94,7 +94,7 @@ std::string deviceMemory(int days) {
 void BuildReport(benchmark::State& st) {
     const int days = static_cast<int>(st.range(0));
     // The widest table.
-    const orva::ReportSettings settings{"Beide_", "00", "23", "\r\n"};
+    const orva::Settings settings{orva::CountDirection::Both, orva::TimeRaster::Hours, 0, 23, 2};
     const std::string countText = deviceMemory(days);
 
     std::size_t peak = 0;
@@ -105,7 +105,7 @@ void BuildReport(benchmark::State& st) {
         const std::size_t before = liveBytes;
         peakBytes = before;
         st.ResumeTiming();
-        result = orva::MakeReport(countText, settings, {});
+        result = orva::MakeReport(countText, settings, "\r\n", {});
         peak = std::max(peak, peakBytes - before);
     }
     if (!result.Errors.empty()) {

@@ -1,9 +1,9 @@
 // Any bytes as count data, with any settings: the report must come out, with only the
 // evaluation's own error boxes, and nothing may crash, hang or misbehave.
 //
-// Input: byte 0 picks the direction (bits 0-1: both, left, right, or an unknown text) and
-// whether the period hours were never read (bits 2 and 3); bytes 1-2 and 3-4 are the period
-// hours as text; the rest is the count text.
+// Input: byte 0 picks the direction (its value modulo 3: both, left, right); bytes 1-2 and 3-4
+// are the period hours as text, taken as the settings file takes them (inputs that give no
+// valid period are passed over); the rest is the count text.
 
 #include "evaluation/Evaluation.h"
 
@@ -26,18 +26,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const auto* text = reinterpret_cast<const char*>(data);
-    static const char* const directions[] = {"Beide_", "Links_", "Rechts", "Beide "};
-
-    orva::ReportSettings settings{directions[data[0] & 3], std::nullopt, std::nullopt, "\r\n"};
-    if ((data[0] & 4) == 0) {
-        settings.WindowFromHour = std::string(text + 1, 2);
-    }
-    if ((data[0] & 8) == 0) {
-        settings.WindowToHour = std::string(text + 3, 2);
+    static const char* const directions[] = {"Beide_", "Links_", "Rechts"};
+    const std::optional<orva::Settings> settings =
+        orva::parseSettings(std::string(directions[data[0] % 3]) + "_Std_" +
+                            std::string(text + 1, 2) + ":00_" + std::string(text + 3, 2) + ":00_2");
+    if (!settings) {
+        return 0;
     }
     const std::string_view countText(text + 5, size - 5);
 
-    const orva::Report report = orva::MakeReport(countText, settings, {});
+    const orva::Report report = orva::MakeReport(countText, *settings, "\r\n", {});
 
     for (const int error : report.Errors) {
         require(error == 5 || error == 9 || error == 13);

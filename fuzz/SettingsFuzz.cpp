@@ -11,13 +11,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace {
 
 using orva::cp1252ToUtf8;
-using orva::utf8ToCp1252;
 
 void require(bool condition, const char* what) {
     if (!condition) {
@@ -50,51 +50,47 @@ std::string lastUnquotedItem(std::string_view c) {
     return std::string(c);
 }
 
-bool isOneOf(const std::string& value, std::initializer_list<const char*> values) {
+// The position of `value` among `values`, or -1.
+int indexOf(const std::string& value, std::initializer_list<const char*> values) {
+    int i = 0;
     for (const char* v : values) {
         if (value == v) {
-            return true;
+            return i;
         }
+        ++i;
     }
-    return false;
+    return -1;
 }
 
-bool isPeriodHour(const std::string& value) {
+int periodHour(const std::string& value) {
     for (int hour = 0; hour < 24; ++hour) {
         if (value == std::to_string(hour / 10) + std::to_string(hour % 10) + ":00") {
-            return true;
+            return hour;
         }
     }
-    return false;
+    return -1;
 }
 
-// The values the settings menus and dialogs offer, and a port of one digit.
-bool settingsAreSound(const orva::ORVA_DS& s) {
-    return isOneOf(s.CountDirection, {"Beide_", "Links_", "Rechts"}) &&
-           isOneOf(s.TimeRaster, {"Std", "Min", "Sek"}) && isPeriodHour(s.WindowFrom) &&
-           isPeriodHour(s.WindowTo) && s.WindowFrom <= s.WindowTo && s.PortNumber.size() == 1 &&
-           s.PortNumber[0] >= '1' && s.PortNumber[0] <= '4';
-}
-
-struct Fields {
-    std::string direction, raster, from, to, port, fromHour, toHour;
-    bool operator==(const Fields&) const = default;
-};
-
-Fields fieldsOf(const orva::ORVA_DS& s) {
-    return {s.CountDirection,
-            s.TimeRaster,
-            s.WindowFrom,
-            s.WindowTo,
-            s.PortNumber,
-            s.WindowFromHour.value_or("<never read>"),
-            s.WindowToHour.value_or("<never read>")};
+// The settings of a line by the line rules alone: the values the settings menus and dialogs
+// offer at their positions, a period that does not end before it starts, a port 1 to 4.
+std::optional<orva::Settings> settingsOf(std::string_view line) {
+    const int direction = indexOf(field(line, 0, 6), {"Beide_", "Links_", "Rechts"});
+    const int raster = indexOf(field(line, 7, 3), {"Std", "Min", "Sek"});
+    const int from = periodHour(field(line, 11, 5));
+    const int to = periodHour(field(line, 17, 5));
+    const int port = indexOf(field(line, 23, 1), {"1", "2", "3", "4"}) + 1;
+    if (direction < 0 || raster < 0 || from < 0 || to < from || port < 1) {
+        return std::nullopt;
+    }
+    return orva::Settings{static_cast<orva::CountDirection>(direction),
+                          static_cast<orva::TimeRaster>(raster), from, to, port};
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string content(reinterpret_cast<const char*>(data), size);
+    const std::string basicLine = "Beide__Std_06:00_18:00_2\r\n";
 
     orva::test::FakePlatform fake;
     orva::ORVA_DS state;
@@ -103,88 +99,56 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     state.SettingsFolder = fake.files.dataDir;
     const std::string path = module.settingsPath();
     fake.files.files[fake.files.resolve(path)] = content;
+    // Anything but the basic setting, so that a replacement shows.
+    state.settings = {orva::CountDirection::Right, orva::TimeRaster::Seconds, 1, 2, 3};
 
     // ---- ReadSettings ----
     module.ReadSettings();
-    require(fake.screen.boxes.empty(), "reading a readable file shows no box");
-    require(fake.files.writes == 0, "an existing file is only read");
-    require(fake.files.file(path) == content, "the file is left as it was");
-
-    // Every byte is one character, so the line survives the trip into text and back.
-    const std::string line = utf8ToCp1252(state.SettingsLine);
-    require(cp1252ToUtf8(line) == state.SettingsLine, "settings line round trip");
-    require(content.find(line) != std::string::npos, "the line is a piece of the file");
-    if (content.find('"') == std::string::npos) {
-        require(line == lastUnquotedItem(content), "the last item of the file is the line");
+    const bool replaced = !fake.screen.boxes.empty();
+    if (replaced) {
+        require(fake.screen.boxes.size() == 1 &&
+                    fake.screen.boxes[0].text.starts_with("Die Einstellungsdatei ORVAInit.txt "
+                                                          "enthielt keine gültigen Einstellungen."),
+                "an invalid line gives the one replacement box");
+        require(state.settings == orva::Settings{}, "an invalid line puts the basic setting");
+        require(fake.files.file(path) == basicLine, "an invalid line is replaced in the file");
+    } else {
+        require(fake.files.writes == 0, "a valid line is only read");
+        require(fake.files.file(path) == content, "a valid line leaves the file as it was");
     }
-    require(state.CountDirection == field(line, 0, 6), "direction at positions 1-6");
-    require(state.TimeRaster == field(line, 7, 3), "raster at positions 8-10");
-    require(state.WindowFrom == field(line, 11, 5), "period start at positions 12-16");
-    require(state.WindowTo == field(line, 17, 5), "period end at positions 18-22");
-    require(state.PortNumber == field(line, 23, 1), "port at position 24");
-    require(orva::utf8Length(state.CountDirection) <= 6 &&
-                orva::utf8Length(state.TimeRaster) <= 3 &&
-                orva::utf8Length(state.WindowFrom) <= 5 && orva::utf8Length(state.WindowTo) <= 5 &&
-                orva::utf8Length(state.PortNumber) <= 1,
-            "field lengths");
-    require(state.WindowFromHour == field(utf8ToCp1252(state.WindowFrom), 0, 2) &&
-                state.WindowToHour == field(utf8ToCp1252(state.WindowTo), 0, 2),
-            "period hours are the first two characters");
+    if (content.find('"') == std::string::npos) {
+        const std::optional<orva::Settings> expected = settingsOf(lastUnquotedItem(content));
+        require(replaced == !expected, "the last item of the file is checked by the line rules");
+        require(state.settings == expected.value_or(orva::Settings{}), "fields by position");
+    }
+
+    // The line written for any settings read is one line of 24 and reads back the same.
+    const std::string line = orva::settingsLine(state.settings);
+    require(line.size() == 24 && orva::parseSettings(line) == state.settings,
+            "settings line round trip");
+    const orva::Settings before = state.settings;
+    const std::size_t boxes = fake.screen.boxes.size();
 
     // ---- ApplyPortSettings ----
-    const std::string port = state.PortNumber;
-    const int portBefore = fake.comm.port;
     module.ApplyPortSettings();
-    if (port.empty() || (port.size() == 1 && port[0] >= '1' && port[0] <= '9')) {
-        require(fake.screen.boxes.empty(), "a usable port field shows no box");
-        require(fake.comm.port == (port.empty() ? portBefore : port[0] - '0'), "port number set");
-        require(state.PortNumber == (port.empty() ? "2" : port), "empty port becomes 2");
-        require(fake.comm.lineSettings == "9600,N,8,1" && fake.comm.len == 1,
-                "line parameters and input length applied");
-    } else {
-        require(fake.screen.boxes.size() == 1 &&
-                    fake.screen.boxes[0].text.ends_with("Fehlernummer 13 aufgetreten! "),
-                "a port field that is no number is one conversion error");
-        require(state.PortNumber == port && fake.comm.port == portBefore, "port left alone");
-        require(fake.comm.lineSettings.empty() && fake.comm.len == 0,
-                "nothing applied after the failed port");
-    }
-    const std::size_t boxesAfterApply = fake.screen.boxes.size();
+    require(fake.screen.boxes.size() == boxes, "the port of valid settings shows no box");
+    require(fake.comm.port == before.port, "port number set");
+    require(fake.comm.lineSettings == "9600,N,8,1" && fake.comm.len == 1,
+            "line parameters and input length applied");
 
-    // ---- WriteSettings over the existing file ----
-    const std::string current =
-        utf8ToCp1252(state.CountDirection + "_" + state.TimeRaster + "_" + state.WindowFrom + "_" +
-                     state.WindowTo + "_" + state.PortNumber) +
-        "\r\n";
-    const Fields before = fieldsOf(state);
+    // ---- WriteSettings over the existing file, and after the file was deleted ----
     module.WriteSettings();
-    require(fake.screen.boxes.size() == boxesAfterApply, "writing shows no box");
-    const std::string written = fake.files.file(path).value_or("<missing>");
-    require(written == current, "the current settings are written, unfilled");
-    require(written.ends_with("\r\n") && written.size() <= 26, "one line of at most 24 + CR LF");
-    require(fieldsOf(state) == before, "writing changes no setting");
-
-    // ---- WriteSettings after the file was deleted ----
+    require(fake.files.file(path) == line + "\r\n", "the settings in force are written");
     fake.files.files.erase(fake.files.resolve(path));
     module.WriteSettings();
-    require(fake.screen.boxes.size() == boxesAfterApply, "recreating shows no box");
-    const std::string recreated = fake.files.file(path).value_or("<missing>");
-    require(recreated == (settingsAreSound(state) ? current : "Beide__Std_06:00_18:00_2\r\n"),
-            "a deleted file is recreated with sound settings or else the default line");
+    require(fake.files.file(path) == line + "\r\n", "a deleted file gets the settings in force");
+    require(fake.screen.boxes.size() == boxes && state.settings == before,
+            "writing shows no box and changes no setting");
 
     // ---- Reading back what was written ----
-    fake.files.files[fake.files.resolve(path)] = written;
+    state.settings = {};
     module.ReadSettings();
-    require(fake.screen.boxes.size() == boxesAfterApply, "reading back shows no box");
-    const bool fullWidth = orva::utf8Length(before.direction) == 6 &&
-                           orva::utf8Length(before.raster) == 3 &&
-                           orva::utf8Length(before.from) == 5 && orva::utf8Length(before.to) == 5 &&
-                           orva::utf8Length(before.port) == 1;
-    const std::string writtenLine = written.substr(0, written.size() - 2);
-    const bool oneItem = writtenLine.find_first_of(",\r\n") == std::string::npos &&
-                         writtenLine.find_first_of(" \t\"") != 0;
-    if (fullWidth && oneItem) {
-        require(fieldsOf(state) == before, "a full-width line reads back the same");
-    }
+    require(fake.screen.boxes.size() == boxes && state.settings == before,
+            "what was written reads back the same");
     return 0;
 }

@@ -29,9 +29,7 @@ std::string dayMonth(const Date& d) {
 } // namespace
 
 void Evaluation::BuildReport() {
-    const Report report =
-        MakeReport(s_.CountText,
-                   {s_.CountDirection, s_.WindowFromHour, s_.WindowToHour, s_.NewLine}, CarryOver);
+    const Report report = MakeReport(s_.CountText, s_.settings, s_.NewLine, CarryOver);
     CarryOver = report.CarryOver;
     for (const int number : report.Errors) {
         module_.ReportRunTimeError(RunTimeError(number));

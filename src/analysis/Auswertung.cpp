@@ -5,9 +5,7 @@
 namespace orva {
 
 CountTable Auswertung::table() const {
-    return MakeCountTable(*counts_,
-                          {s_.CountDirection, s_.WindowFromHour, s_.WindowToHour, s_.NewLine},
-                          module_.platform().clock.now().date);
+    return MakeCountTable(*counts_, s_.settings, module_.platform().clock.now().date);
 }
 
 void Auswertung::enableItems(bool enabled) {

@@ -4,16 +4,16 @@ namespace orva {
 namespace {
 
 // Only hours with both counts whole: an incomplete record is left out.
-std::optional<long> counted(const HourCount& c, TableDirection direction) {
+std::optional<long> counted(const HourCount& c, CountDirection direction) {
     if (!c.Right || !c.Left) {
         return std::nullopt;
     }
     switch (direction) {
-    case TableDirection::Right:
+    case CountDirection::Right:
         return *c.Right;
-    case TableDirection::Left:
+    case CountDirection::Left:
         return *c.Left;
-    case TableDirection::Both:
+    case CountDirection::Both:
         break;
     }
     return *c.Right + *c.Left;
@@ -25,37 +25,29 @@ std::string counted(int n, const char* one, const char* many) {
 
 } // namespace
 
-TableDirection tableDirection(const std::string& countDirection) {
-    if (countDirection == "Rechts") {
-        return TableDirection::Right;
-    }
-    return countDirection == "Links_" ? TableDirection::Left : TableDirection::Both;
-}
-
-CountTable MakeCountTable(const CountData& data, const ReportSettings& settings,
-                          const Date& today) {
+CountTable MakeCountTable(const CountData& data, const Settings& settings, const Date& today) {
     CountTable table;
     for (const DayCounts& day : data.Days) {
         if (!day.Refused) {
             table.Days.push_back(day);
         }
     }
-    table.Direction = tableDirection(settings.CountDirection);
-    table.Period = PeriodHours(settings);
+    table.Direction = settings.direction;
+    table.Period = {settings.fromHour, settings.toHour};
     table.LeftOutBlocks = data.RefusedBlocks;
     table.LeftOutRecords = data.RefusedRecords + data.Hour24Records;
     table.Today = today;
     return table;
 }
 
-std::optional<long> CellValue(const DayCounts& day, int hour, TableDirection direction) {
+std::optional<long> CellValue(const DayCounts& day, int hour, CountDirection direction) {
     if (!day.HasRecords) {
         return std::nullopt;
     }
     return counted(day.Hours[static_cast<std::size_t>(hour)], direction);
 }
 
-long DayTotal(const DayCounts& day, TableDirection direction) {
+long DayTotal(const DayCounts& day, CountDirection direction) {
     long total = 0;
     for (int h = 0; h < 24; ++h) {
         total += CellValue(day, h, direction).value_or(0);
@@ -64,7 +56,7 @@ long DayTotal(const DayCounts& day, TableDirection direction) {
 }
 
 bool InPeriod(const CountTable& table, int hour) {
-    return table.Period && table.Period->first <= hour && hour <= table.Period->second;
+    return table.Period.first <= hour && hour <= table.Period.second;
 }
 
 std::string LongDate(const std::string& dateText, const Date& today) {
@@ -82,13 +74,13 @@ std::string LeftOutNote(const CountTable& table) {
            " unvollständig oder für Stunde 24.";
 }
 
-std::string DirectionLabel(TableDirection direction) {
+std::string DirectionLabel(CountDirection direction) {
     switch (direction) {
-    case TableDirection::Right:
+    case CountDirection::Right:
         return "Rechts";
-    case TableDirection::Left:
+    case CountDirection::Left:
         return "Links";
-    case TableDirection::Both:
+    case CountDirection::Both:
         break;
     }
     return "beide Richtungen (Rechts + Links)";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Settings.h"
 #include "platform/Platform.h"
 #include "platform/RunTimeError.h"
 
@@ -11,7 +12,6 @@
 namespace orva {
 
 inline constexpr const char* kSettingsFileName = "ORVAInit.txt";
-inline constexpr const char* kDefaultSettingsLine = "Beide__Std_06:00_18:00_2";
 inline constexpr const char* kLineParameters = "9600,N,8,1";
 
 // What crosses commands: the settings and the values that carry meaning from one command to
@@ -21,18 +21,11 @@ struct ORVA_DS {
     // The answer of the last stored box; the serial event box may store Cancel while a clock
     // input box is open. 0 while no answer was stored.
     int MsgBoxAnswer = 0;
-    std::string SettingsLine;
-    std::string CountDirection;
-    std::string TimeRaster;
-    std::string WindowFrom;
-    std::string WindowTo;
-    std::string PortNumber;
+    // The basic setting until the settings file is read.
+    Settings settings;
     std::string NewLine;
     std::string DataFileName;
     std::int16_t AskFileName = 0;
-    // Empty until the settings were read once.
-    std::optional<std::string> WindowFromHour;
-    std::optional<std::string> WindowToHour;
 
     // Folder of the settings file: the data directory made current at start-up (or the
     // starting folder when that failed). Later changes of the current directory by the file
@@ -40,20 +33,16 @@ struct ORVA_DS {
     std::string SettingsFolder;
 };
 
-// True when the five settings hold values that the settings writers produce (ports 1 to 4, a period
-// that does not end before it starts).
-bool settingsKeepInvariant(const ORVA_DS& s);
-
 // The module's shared procedures: settings file, port parameters, common error report.
 class OrvaModule {
 public:
     OrvaModule(ORVA_DS& state, Platform& platform) : s_(state), p_(platform) {}
 
-    // False when reading the file failed (and was reported).
-    bool ReadSettings();
-    // Puts the default settings in force and into the file, and says so: for a settings line
-    // that the program cannot run on.
-    void ReplaceInvalidSettings();
+    // Puts the file's settings in force; a missing file is made with the basic setting. A line
+    // that holds no valid settings (a report saved over it, a hand edit) is replaced by the
+    // basic setting, with a box that says so; a file that cannot be read keeps the settings.
+    void ReadSettings();
+    // Writes the settings in force, also into a file deleted meanwhile.
     void WriteSettings();
     void ApplyPortSettings();
     // Shows the message for a run-time error that a trap caught.
@@ -73,7 +62,7 @@ public:
     Platform& platform() { return p_; }
 
 private:
-    void splitSettingsLine();
+    void replaceInvalidSettings();
 
     ORVA_DS& s_;
     Platform& p_;

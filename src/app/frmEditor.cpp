@@ -39,13 +39,7 @@ void frmEditor::Form_Load() {
     step([this] { window_.placeStatusAndText(); });
     step([this] { p_.screen.setPointer(Pointer::Arrow); });
     step([this] { window_.centreOnScreen(); });
-    step([this] {
-        // A line the program cannot run on (a report saved over it, a hand edit) would give a
-        // wrong port and a conversion error at every change of a setting.
-        if (module_.ReadSettings() && !settingsKeepInvariant(s_)) {
-            module_.ReplaceInvalidSettings();
-        }
-    });
+    step([this] { module_.ReadSettings(); });
     step([this] { module_.ApplyPortSettings(); });
     step([this] { p_.screen.setStatus("Status: "); });
 }

@@ -13,18 +13,6 @@ constexpr std::string_view kSkippedDate = "940101";
 constexpr std::size_t kHeaderLength = 18;
 constexpr std::size_t kDigitsPerRecord = 15;
 
-enum class Direction { Both, Left, Right, None };
-
-Direction direction(const std::string& countDirection) {
-    if (countDirection == "Beide_") {
-        return Direction::Both;
-    }
-    if (countDirection == "Links_") {
-        return Direction::Left;
-    }
-    return countDirection == "Rechts" ? Direction::Right : Direction::None;
-}
-
 // Characters start..start+len-1 (1-based); positions past the end give a shorter text.
 std::string_view mid(std::string_view s, std::size_t start, std::size_t len) {
     if (start == 0 || start > s.size()) {
@@ -69,28 +57,6 @@ long wholeNumber(std::string_view text) {
 // A count of a record: absent where an incomplete record has no digits for it.
 std::optional<long> count(std::string_view digits) {
     return digits.empty() ? std::nullopt : std::optional<long>(wholeNumber(digits));
-}
-
-// A period hour is a text that is compared with the hours as a number. One never read from
-// the settings counts as 0; surrounding blanks and a sign are accepted, any other text (an
-// empty one too) is a type mismatch.
-long periodHour(const std::optional<std::string>& hour) {
-    if (!hour) {
-        return 0;
-    }
-    std::string_view t = *hour;
-    while (!t.empty() && t.front() == ' ') {
-        t.remove_prefix(1);
-    }
-    while (!t.empty() && t.back() == ' ') {
-        t.remove_suffix(1);
-    }
-    const bool negative = !t.empty() && t.front() == '-';
-    if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
-        t.remove_prefix(1);
-    }
-    const long value = wholeNumber(t);
-    return negative ? -value : value;
 }
 
 // The records of a day block: hour, "Rechts" and "Links" as 16-bit words. A later record for
@@ -157,54 +123,40 @@ struct Pieces {
 };
 
 // The text of one day; throws the run-time error that makes the day fail.
-std::string dayText(const DayCounts& day, const ReportSettings& settings, const Pieces& pieces,
-                    std::string& chosenHeader) {
-    const std::string& nl = settings.NewLine;
+std::string dayText(const DayCounts& day, const Settings& settings, const std::string& nl,
+                    const Pieces& pieces) {
     std::string out = "\tORVA-DS:  Datum: " + day.DateText + nl;
     if (!day.HasRecords) {
         return out + "\tEs sind keine Zähldaten vorhanden" + pieces.trailer;
     }
-    const long from = periodHour(settings.WindowFromHour);
-    const long to = periodHour(settings.WindowToHour);
-    const Direction dir = direction(settings.CountDirection);
-    const auto included = [&](int h) { return dir != Direction::None && from <= h && h <= to; };
-    bool anyRow = false;
-    for (int h = 0; h < 24 && !anyRow; ++h) {
-        anyRow = included(h);
-    }
-    if (anyRow) {
-        chosenHeader = dir == Direction::Both   ? pieces.both
-                       : dir == Direction::Left ? pieces.left
-                                                : pieces.right;
-    }
-    out += chosenHeader;
+    const CountDirection dir = settings.direction;
+    out += dir == CountDirection::Both   ? pieces.both
+           : dir == CountDirection::Left ? pieces.left
+                                         : pieces.right;
     const auto shown = [](const std::optional<long>& n) {
         return n ? *n : throw RunTimeError(err::TypeMismatch); // an incomplete record's count
     };
     long sumRight = 0;
     long sumLeft = 0;
-    for (int h = 0; h < 24; ++h) {
-        if (!included(h)) {
-            continue;
-        }
+    for (int h = settings.fromHour; h <= settings.toHour; ++h) {
         const HourCount& c = day.Hours[static_cast<std::size_t>(h)];
         out.append("\t").append({static_cast<char>('0' + h / 10), static_cast<char>('0' + h % 10)});
-        if (dir != Direction::Left) {
+        if (dir != CountDirection::Left) {
             sumRight += shown(c.Right);
             out.append("\t").append(std::to_string(shown(c.Right)));
         }
-        if (dir != Direction::Right) {
+        if (dir != CountDirection::Right) {
             sumLeft += shown(c.Left);
             out.append("\t").append(std::to_string(shown(c.Left)));
         }
         out.append(nl);
     }
-    if (anyRow && dir == Direction::Both) {
+    if (dir == CountDirection::Both) {
         out.append(pieces.sumSeparator).append("\tSumme\t").append(std::to_string(sumRight));
         out.append("\t").append(std::to_string(sumLeft));
-    } else if (anyRow) {
+    } else {
         out.append(nl).append("\tSumme\t");
-        out.append(std::to_string(dir == Direction::Left ? sumLeft : sumRight));
+        out.append(std::to_string(dir == CountDirection::Left ? sumLeft : sumRight));
     }
     return out + pieces.trailer;
 }
@@ -267,18 +219,10 @@ CountData ReadCountData(std::string_view text) {
     return data;
 }
 
-std::optional<std::pair<long, long>> PeriodHours(const ReportSettings& settings) {
-    try {
-        return std::pair(periodHour(settings.WindowFromHour), periodHour(settings.WindowToHour));
-    } catch (const RunTimeError&) {
-        return std::nullopt;
-    }
-}
-
-Report MakeReport(std::string_view countText, const ReportSettings& settings,
+Report MakeReport(std::string_view countText, const Settings& settings, const std::string& newLine,
                   const ReportCarryOver& carryOver) {
     Report report{{}, {}, carryOver};
-    const Pieces pieces(settings.NewLine);
+    const Pieces pieces(newLine);
     for (const DayCounts& day : ReadCountData(countText).Days) {
         report.Errors.insert(report.Errors.end(), day.Errors.begin(), day.Errors.end());
         if (day.Hour24) {
@@ -288,7 +232,7 @@ Report MakeReport(std::string_view countText, const ReportSettings& settings,
             continue;
         }
         try {
-            report.ReportText += dayText(day, settings, pieces, report.CarryOver.ChosenHeader);
+            report.ReportText += dayText(day, settings, newLine, pieces);
         } catch (const RunTimeError& e) {
             report.Errors.push_back(e.number()); // a failed day leaves no trace in the report
         }

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "app/Settings.h"
+
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace orva {
@@ -47,22 +48,8 @@ struct CountData {
 // Splits the count text into its day blocks and reads each one.
 CountData ReadCountData(std::string_view countText);
 
-// What the report is made with: `CountDirection`, the period hours and `NewLine`.
-struct ReportSettings {
-    std::string CountDirection;
-    std::optional<std::string> WindowFromHour; // absent until the settings were read
-    std::optional<std::string> WindowToHour;
-    std::string NewLine;
-};
-
-// What one report leaves for the next: the header of the last table that showed an hour
-// (written again by a table without one) and row 24 of the hour table.
-// The first and last hour of the evaluation period, both included; nothing when either is no
-// number (a report then fails every day that has records).
-std::optional<std::pair<long, long>> PeriodHours(const ReportSettings& settings);
-
+// What one report leaves for the next: row 24 of the hour table.
 struct ReportCarryOver {
-    std::string ChosenHeader;
     std::optional<HourCount> Hour24;
 };
 
@@ -72,8 +59,9 @@ struct Report {
     ReportCarryOver CarryOver;
 };
 
-// The report of a count text: one hourly table per day block.
-Report MakeReport(std::string_view countText, const ReportSettings& settings,
+// The report of a count text: one hourly table per day block, in the direction and over the
+// period of the settings, lines ended by `newLine`.
+Report MakeReport(std::string_view countText, const Settings& settings, const std::string& newLine,
                   const ReportCarryOver& carryOver);
 
 } // namespace orva

@@ -52,20 +52,16 @@ void ConfigScrn::selectOption(const std::string& name) {
 }
 
 void ConfigScrn::Form_Load() {
-    try {
-        PortAtOpening = static_cast<std::int16_t>(module_.platform().comm.commPort());
-        selectOption("ComPort" + std::to_string(*PortAtOpening));
-        // Whatever the user chose here last time: the port always runs 9600,N,8,1.
-        for (const char* name : {"Baud96", "NoParity", "Data8", "Stop1", "NoFlow", "EchoOff"}) {
-            selectOption(name);
-        }
-    } catch (const RunTimeError& e) {
-        module_.ReportRunTimeError(e);
+    PortAtOpening = s_.settings.port;
+    selectOption("ComPort" + std::to_string(PortAtOpening));
+    // Whatever the user chose here last time: the port always runs 9600,N,8,1.
+    for (const char* name : {"Baud96", "NoParity", "Data8", "Stop1", "NoFlow", "EchoOff"}) {
+        selectOption(name);
     }
 }
 
 void ConfigScrn::ComPort_Click(int index) {
-    SelectedPort = static_cast<std::int16_t>(index);
+    SelectedPort = index;
 }
 
 void ConfigScrn::tryPort() {
@@ -96,9 +92,8 @@ int ConfigScrn::withTrap(const std::function<void()>& steps) {
 
 void ConfigScrn::OKButton_Click() {
     withTrap([this] {
-        const int port = SelectedPort.value_or(0);
-        module_.platform().comm.setCommPort(port);
-        s_.PortNumber = std::to_string(port);
+        module_.platform().comm.setCommPort(SelectedPort);
+        s_.settings.port = SelectedPort;
         // Saved before the trial: an unavailable port stays chosen until another one is.
         module_.WriteSettings();
         module_.ApplyPortSettings();

@@ -2,10 +2,8 @@
 
 #include "app/ORVA_DS.h"
 
-#include <cstdint>
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,8 +44,8 @@ public:
     // option runs its click handler. Run-time error 340 for an option that does not exist.
     void selectOption(const std::string& name);
 
-    std::optional<std::int16_t> PortAtOpening;
-    std::optional<std::int16_t> SelectedPort;
+    int PortAtOpening = 0;
+    int SelectedPort = 0;                         // the port that OK applies
     std::map<std::string, std::string> Selection; // frame name -> selected option name
     bool Unloaded = false;
     // Set when Cancel found the port in force unavailable: the OK button is to get the focus.

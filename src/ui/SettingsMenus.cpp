@@ -5,35 +5,18 @@
 #include "ui/frmErfasszr.h"
 #include "ui/frmInfo.h"
 
-#include <array>
-#include <string>
-
 namespace orva {
 namespace {
 
-constexpr std::array<const char*, 3> kDirections = {"Beide_", "Links_", "Rechts"};
-constexpr std::array<const char*, 3> kRasters = {"Std", "Min", "Sek"};
-
-// Index of `value` among the three values; -1 for anything else (a hand-edited file).
-template <class Values> int indexOf(const Values& values, const std::string& value) {
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (value == values[i]) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
-// Chooses value `index` of an item array: marks only that item, then saves at once. An index
-// outside the array changes nothing but still saves.
-template <class Values>
-void choose(MenuTree& menu, const char* name, const Values& values, int index, std::string& setting,
-            OrvaModule& module) {
-    for (int k = 0; k < static_cast<int>(values.size()); ++k) {
+// Chooses item `index` of a three-item array, whose index is the value: marks only that item,
+// then saves at once. An index outside the array changes nothing but still saves.
+template <class Value>
+void choose(MenuTree& menu, const char* name, int index, Value& setting, OrvaModule& module) {
+    for (int k = 0; k < 3; ++k) {
         menu.setChecked(name, k, false);
     }
-    if (index >= 0 && index < static_cast<int>(values.size())) {
-        setting = values[static_cast<std::size_t>(index)];
+    if (index >= 0 && index < 3) {
+        setting = static_cast<Value>(index);
         menu.setChecked(name, index, true);
     }
     module.WriteSettings();
@@ -42,15 +25,11 @@ void choose(MenuTree& menu, const char* name, const Values& values, int index, s
 } // namespace
 
 void SettingsMenus::checkDirection() {
-    if (const int i = indexOf(kDirections, s_.CountDirection); i >= 0) {
-        menu_.setChecked(kDirectionMenu, i, true);
-    }
+    menu_.setChecked(kDirectionMenu, static_cast<int>(s_.settings.direction), true);
 }
 
 void SettingsMenus::checkRaster() {
-    if (const int i = indexOf(kRasters, s_.TimeRaster); i >= 0) {
-        menu_.setChecked(kRasterMenu, i, true);
-    }
+    menu_.setChecked(kRasterMenu, static_cast<int>(s_.settings.raster), true);
 }
 
 void SettingsMenus::mnuEins_Click() {
@@ -75,11 +54,11 @@ void SettingsMenus::mnuEinsU_Click(int index) {
 }
 
 void SettingsMenus::mnuZaehlrU_Click(int index) {
-    choose(menu_, kDirectionMenu, kDirections, index, s_.CountDirection, module_);
+    choose(menu_, kDirectionMenu, index, s_.settings.direction, module_);
 }
 
 void SettingsMenus::mnuZeitr_Click(int index) {
-    choose(menu_, kRasterMenu, kRasters, index, s_.TimeRaster, module_);
+    choose(menu_, kRasterMenu, index, s_.settings.raster, module_);
 }
 
 void SettingsMenus::mnuSchnittstelle_Click() {

@@ -59,11 +59,10 @@ TEST(Export, AgreesWithTheReportOfEveryGoldenCase) {
         const auto golden = nlohmann::json::parse(std::ifstream(entry.path()));
         const CountData data = ReadCountData(golden.at("count_text").get<std::string>());
         const auto csv = readCsv(ExportCsv(data, {2026, 12, 7}));
-        const auto text = [&](const char* key) {
-            const auto& v = golden.at(key);
-            return v.is_null() ? std::optional<std::string>() : v.get<std::string>();
-        };
-        const ReportSettings settings{*text("direction"), text("from_hour"), text("to_hour"), ""};
+        const auto text = [&](const char* key) { return golden.at(key).get<std::string>(); };
+        const std::optional<Settings> settings = parseSettings(
+            text("direction") + "_Std_" + text("from_hour") + ":00_" + text("to_hour") + ":00_2");
+        ASSERT_TRUE(settings);
 
         std::string date;
         std::vector<std::string> columns;
@@ -94,20 +93,20 @@ TEST(Export, AgreesWithTheReportOfEveryGoldenCase) {
                 }
             }
         }
-        const CountTable table = MakeCountTable(data, settings, {2026, 12, 7});
+        const CountTable table = MakeCountTable(data, *settings, {2026, 12, 7});
         for (const DayCounts& day : data.Days) {
             long exported = 0;
             int rows = 0;
             for (int h = 0; h < 24; ++h) {
                 if (const auto row = csv.find({day.DateText, h}); row != csv.end()) {
                     ++rows;
-                    exported += (table.Direction != TableDirection::Left ? row->second.first : 0) +
-                                (table.Direction != TableDirection::Right ? row->second.second : 0);
+                    exported += (table.Direction != CountDirection::Left ? row->second.first : 0) +
+                                (table.Direction != CountDirection::Right ? row->second.second : 0);
                 }
             }
             EXPECT_TRUE(day.Refused ? rows == 0 : DayTotal(day, table.Direction) == exported)
                 << day.DateText;
-            if (table.Period == std::pair(0L, 23L) && reportTotal.count(day.DateText) != 0) {
+            if (table.Period == std::pair(0, 23) && reportTotal.count(day.DateText) != 0) {
                 EXPECT_EQ(DayTotal(day, table.Direction), reportTotal[day.DateText]);
             }
         }

@@ -7,17 +7,14 @@ namespace orva {
 namespace {
 
 constexpr const char* kFile = "/home/op/ORVA-DS/ORVAInit.txt";
+using D = CountDirection;
+using R = TimeRaster;
 
 class SettingsTest : public testing::Test {
 protected:
     SettingsTest() {
         s.NewLine = "\r\n";
         s.SettingsFolder = p.files.dataDir;
-    }
-    // Direction, raster, period and port as read.
-    std::string fields() const {
-        return s.CountDirection + "|" + s.TimeRaster + "|" + s.WindowFrom + "|" + s.WindowTo + "|" +
-               s.PortNumber;
     }
 
     test::FakePlatform p;
@@ -26,40 +23,50 @@ protected:
 };
 
 TEST_F(SettingsTest, ReadingTakesTheLastItemByPosition) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"Rechts_Sek_00:00_23:00_1\r\n", "Rechts|Sek|00:00|23:00|1"},
-        {"Beide__Std_06:00_18:\r\n", "Beide_|Std|06:00|18:|"},
-        {"Rechts_Sek_00:00_23:00_1\r\nLinks__Std_01:00_02:00_3\r\n", "Links_|Std|01:00|02:00|3"},
-        {"junk,Links__Std_01:00_02:00_3\r\n", "Links_|Std|01:00|02:00|3"},
-        {"   \tRechts_Sek_00:00_23:00_1\n", "Rechts|Sek|00:00|23:00|1"},
-        {"\"Rechts,Sek_00:00_23:00_1\" trailing\r\n", "Rechts|Sek|00:00|23:00|1"},
-        {"Rechts_Sek_00:00_23:00_1\r\n\r\n", "||||"},
-        {"Rechts_Sek_00:00_23:00_1\rLinks__Std_01:00_02:00_3\r", "Links_|Std|01:00|02:00|3"},
-        {std::string("\xe4\x00\x81xyz_Sek_00:00_23:00_\xff", 24),
-         std::string("ä\0\xc2\x81xyz|Sek|00:00|23:00|ÿ", 27)}};
+    const std::pair<std::string, Settings> cases[] = {
+        {"Rechts_Sek_00:00_23:00_1\r\nLinks__Min_01:00_02:00_4\r\n",
+         {D::Left, R::Minutes, 1, 2, 4}},
+        {"junk,Links__Std_01:00_02:00_3\r\n", {D::Left, R::Hours, 1, 2, 3}},
+        {"   \tRechts_Sek_00:00_23:00_1\n", {D::Right, R::Seconds, 0, 23, 1}},
+        {"\"Rechts,Sek_00:00_23:00_1\" trailing\r\n", {D::Right, R::Seconds, 0, 23, 1}},
+        {"Rechts_Sek_00:00_23:00_1\rLinks__Std_01:00_02:00_3\r", {D::Left, R::Hours, 1, 2, 3}},
+        {"Beide_xStd-09:00.09:00:4 and more", {D::Both, R::Hours, 9, 9, 4}}};
     for (const auto& [content, expected] : cases) {
         p.files.files[kFile] = content;
         module.ReadSettings();
-        EXPECT_EQ(fields(), expected) << content;
+        EXPECT_EQ(s.settings, expected) << content;
     }
     EXPECT_TRUE(p.screen.boxes.empty());
+    EXPECT_EQ(p.files.writes, 0);
 }
 
-TEST_F(SettingsTest, FileStaysWindows1252ByteForByteWhenWrittenBack) {
-    const std::string line = "Beide__Std_06:00_18:00_\xe4\r\n"; // ä, hand-edited
-    p.files.files[kFile] = line;
-    module.ReadSettings();
-    EXPECT_EQ(s.PortNumber, "ä");
-    module.WriteSettings();
-    EXPECT_EQ(p.files.file(kFile), line);
+// Anything the menus and dialogs do not offer puts the basic setting in force and into the file.
+TEST_F(SettingsTest, ALineWithoutValidSettingsIsReplacedByTheBasicSetting) {
+    for (const char* content :
+         {"", "Rechts_Sek_00:00_23:00_1\r\n\r\n", "Beide__Std_06:00_18:",
+          "Beide__Std_06:00_18:00_0", "Beide__Std_06:00_18:00_5", "Beide__Std_18:00_06:00_2",
+          "Beide__Std_06:00_24:00_2", "beide__Std_06:00_18:00_2", "Beide__Stu_06:00_18:00_2"}) {
+        p.files.files[kFile] = content;
+        p.screen.boxes.clear();
+        s.settings = {D::Right, R::Seconds, 22, 23, 3};
+        module.ReadSettings();
+        EXPECT_EQ(s.settings, Settings{}) << content;
+        EXPECT_EQ(p.files.file(kFile), "Beide__Std_06:00_18:00_2\r\n");
+        ASSERT_EQ(p.screen.boxes.size(), 1u) << content;
+        EXPECT_EQ(p.screen.boxes[0].text,
+                  "Die Einstellungsdatei ORVAInit.txt enthielt keine gültigen Einstellungen."
+                  "\r\n\r\nSie wurde durch die Grundeinstellung ersetzt: beide Richtungen, "
+                  "Stunden, 06:00 bis 18:00 Uhr, Schnittstelle COM2.");
+        EXPECT_EQ(p.screen.boxes[0].icon, MsgIcon::Exclamation);
+    }
 }
 
 TEST_F(SettingsTest, FileErrorsGiveOneBoxEachAndKeepTheValues) {
     module.ReadSettings();
-    s.CountDirection = "Links_";
+    s.settings.direction = D::Left;
     p.files.readErrors[kFile] = err::PermissionDenied;
     module.ReadSettings();
-    EXPECT_EQ(s.CountDirection, "Links_");
+    EXPECT_EQ(s.settings.direction, D::Left);
     p.files.writeErrors[kFile] = err::DiskFull;
     module.WriteSettings();
     ASSERT_EQ(p.screen.boxes.size(), 2u);

@@ -32,23 +32,10 @@ TEST_F(StartupTest, FirstStartMakesTheDataDirectorySettingsAndPort) {
     EXPECT_TRUE(p.screen.boxes.empty());
 }
 
-TEST_F(StartupTest, SettingsLineThatGivesNoValidSettingsIsReplacedByTheDefault) {
-    // A report saved over the settings file, a port out of range, a period ending before it
-    // starts, an empty file.
-    for (const char* content :
-         {"\tORVA-DS:  Datum: 05.12.26\r\n\t06\t0\t0\r\n", "Rechts_Sek_00:00_23:00_0\r\n",
-          "Links__Std_18:00_06:00_1\r\n", ""}) {
-        test::FakePlatform fresh;
-        ORVA_DS state;
-        frmEditor ed{state, fresh.platform, window};
-        fresh.files.files[kSettings] = content;
-        ed.Form_Load();
-        EXPECT_EQ(fresh.files.file(kSettings), kDefault) << content;
-        EXPECT_EQ(state.PortNumber + state.WindowToHour.value_or("-"), "218") << content;
-        EXPECT_EQ(fresh.comm.port, 2);
-        ASSERT_EQ(fresh.screen.boxes.size(), 1u) << content;
-        EXPECT_NE(fresh.screen.boxes[0].text.find("Grundeinstellung"), std::string::npos);
-    }
+TEST_F(StartupTest, PortComesFromTheSettingsFile) {
+    p.files.files[kSettings] = "Links__Std_06:00_18:00_3\r\n";
+    editor.Form_Load();
+    EXPECT_EQ(p.comm.port, 3);
 }
 
 TEST_F(StartupTest, DataDirectoryThatCannotBeMadeGivesTwoBoxesAndTheProgramRunsOn) {

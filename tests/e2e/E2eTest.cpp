@@ -353,7 +353,7 @@ TEST_F(EndToEnd, APacedDownloadKeepsTheWindowAliveAndTakesNoInput) {
     ASSERT_NE(progress, nullptr);
     PaintCounter paints;
     window.textFeld()->viewport()->installEventFilter(&paints);
-    const std::string direction = program.state.CountDirection;
+    const CountDirection direction = program.state.settings.direction;
     QStringList notes;
     int paintsDuringTransfer = 0;
     bool closedDuringTransfer = true;
@@ -388,7 +388,7 @@ TEST_F(EndToEnd, APacedDownloadKeepsTheWindowAliveAndTakesNoInput) {
     EXPECT_GE(paintsDuringTransfer, 3);
     EXPECT_FALSE(closedDuringTransfer);
     EXPECT_FALSE(window.isVisible()) << "the close request was not served after the command";
-    EXPECT_EQ(program.state.CountDirection, direction);
+    EXPECT_EQ(program.state.settings.direction, direction);
     EXPECT_EQ(TempHome::read(report).find('x'), std::string::npos);
     EXPECT_FALSE(progress->isVisible());
     EXPECT_FALSE(window.textFeld()->isReadOnly());

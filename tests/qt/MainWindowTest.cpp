@@ -153,21 +153,21 @@ TEST_F(ProgramWindowTest, PeriodDialogTakesOnlyExactHoursInOrder) {
         });
         action("mnuEinsU(2)")->trigger();
         const std::string typed = (c.from + "-" + c.to).toStdString();
-        const std::string applied = program.state.WindowFromHour.value_or("") + "-" +
-                                    program.state.WindowToHour.value_or("");
+        const auto applied =
+            std::pair(program.state.settings.fromHour, program.state.settings.toHour);
         if (c.refusal == nullptr) {
             EXPECT_FALSE(open) << typed;
             EXPECT_TRUE(boxes.texts.empty()) << typed;
             EXPECT_EQ(settingsLine(),
                       "Rechts_Std_" + c.from.toStdString() + "_" + c.to.toStdString() + "_3\r\n");
-            EXPECT_EQ(applied, c.from.left(2).toStdString() + "-" + c.to.left(2).toStdString());
+            EXPECT_EQ(applied, std::pair(c.from.left(2).toInt(), c.to.left(2).toInt()));
             continue;
         }
         EXPECT_TRUE(open) << typed;
         ASSERT_EQ(boxes.texts.size(), 1) << typed;
         EXPECT_TRUE(boxes.texts[0].contains(QString::fromUtf8(c.refusal))) << typed;
         EXPECT_EQ(settingsLine(), line) << typed;
-        EXPECT_EQ(applied, "00-23") << typed;
+        EXPECT_EQ(applied, std::pair(0, 23)) << typed;
     }
 }
 

@@ -98,6 +98,8 @@ CountWindow::CountWindow(QWidget* parent)
       note_(new QLabel(this)) {
     setObjectName(QStringLiteral("frmTabelle"));
     setWindowTitle(QStringLiteral("Zähldaten tabellarisch"));
+    // The caption wraps rather than hold the window, and with it the day chart, wide.
+    caption_->setWordWrap(true);
     setAttribute(Qt::WA_DeleteOnClose);
     table_->setColumnCount(kTotalColumn + 1);
     QStringList headers;
@@ -150,11 +152,9 @@ void CountWindow::setTable(const CountTable& table) {
     const int selected = std::max(table_->currentRow(), 0);
     counts_ = table;
     caption_->setText(text("Personen pro Stunde, " + DirectionLabel(table.Direction) + ". ") +
-                      (table.Period
-                           ? QStringLiteral("Auswertezeitraum %1 bis %2 Uhr hervorgehoben.")
-                                 .arg(table.Period->first)
-                                 .arg(table.Period->second)
-                           : QString()));
+                      QStringLiteral("Auswertezeitraum %1 bis %2 Uhr hervorgehoben.")
+                          .arg(table.Period.first)
+                          .arg(table.Period.second));
     note_->setText(text(LeftOutNote(table)));
     note_->setVisible(!note_->text().isEmpty());
     table_->setRowCount(static_cast<int>(table.Days.size()));
@@ -207,8 +207,8 @@ void CountWindow::showDay(int row) {
     QStringList hours;
     for (int h = 0; h < 24; ++h) {
         hours << QString::number(h);
-        *right << static_cast<qreal>(CellValue(day, h, TableDirection::Right).value_or(0));
-        *left << static_cast<qreal>(CellValue(day, h, TableDirection::Left).value_or(0));
+        *right << static_cast<qreal>(CellValue(day, h, CountDirection::Right).value_or(0));
+        *left << static_cast<qreal>(CellValue(day, h, CountDirection::Left).value_or(0));
     }
     fillChart(hourChart_, text("Personen pro Stunde am " + LongDate(day.DateText, counts_.Today)),
               hours, {right, left});
