@@ -11,27 +11,44 @@ Program::Program(Platform& platform, EditorWindow& window)
       settings(state, editor.module(), editor.menu()),
       auswertung(state, editor.module(), editor.menu()) {
     MenuTree& menu = editor.menu();
-    menu.setHandler("mnuTagesDaten", [this](int) { downloads.mnuTagesDaten_Click(); });
-    menu.setHandler("mnuAbDatum", [this](int) { downloads.mnuAbDatum_Click(); });
-    menu.setHandler("mnuAlleDaten", [this](int) { downloads.mnuAlleDaten_Click(); });
-    menu.setHandler("mnuDateiU", [this](int index) { files.mnuDateiU_Click(index); });
-    menu.setHandler("mnuUhrlesen", [this](int) { clock.mnuUhrlesen_Click(); });
-    menu.setHandler("mnuUhrstellen", [this](int) { clock.mnuUhrstellen_Click(); });
-    menu.setHandler("mnuEins", [this](int) { settings.mnuEins_Click(); });
+    menu.setHandler("mnuDateiU(0)", [this] { files.OpenDataFile(); });
+    menu.setHandler("mnuDateiU(1)", [this] { files.Save(); });
+    menu.setHandler("mnuDateiU(2)", [this] { files.SaveAs(); });
+    menu.setHandler("mnuDateiU(4)", [this] { files.PrintTextArea(); });
+    menu.setHandler("mnuDateiU(6)", [this] { files.Quit(); });
+    menu.setHandler("mnuTagesDaten", [this] { downloads.mnuTagesDaten_Click(); });
+    menu.setHandler("mnuAbDatum", [this] { downloads.mnuAbDatum_Click(); });
+    menu.setHandler("mnuAlleDaten", [this] { downloads.mnuAlleDaten_Click(); });
+    menu.setHandler("mnuUhrlesen", [this] { clock.mnuUhrlesen_Click(); });
+    menu.setHandler("mnuUhrstellen", [this] { clock.mnuUhrstellen_Click(); });
+    menu.setHandler("mnuTabellarisch(0)", [this] { auswertung.mnuTabellarisch_Click(); });
+    menu.setHandler("mnuDatExport(1)", [this] { auswertung.mnuDatExport_Click(); });
+    menu.setHandler("mnuEins", [this] { settings.mnuEins_Click(); });
+    menu.setHandler("mnuEinsU(1)", [this] { settings.markChoices(); });
+    menu.setHandler("mnuEinsU(3)", [this] { settings.markChoices(); });
     // The table window follows a new direction or period at once.
-    menu.setHandler("mnuEinsU", [this](int index) {
-        settings.mnuEinsU_Click(index);
+    menu.setHandler("mnuEinsU(2)", [this] {
+        settings.choosePeriod();
         auswertung.SettingsChanged();
     });
-    menu.setHandler(kDirectionMenu, [this](int index) {
-        settings.mnuZaehlrU_Click(index);
-        auswertung.SettingsChanged();
-    });
-    menu.setHandler(kRasterMenu, [this](int index) { settings.mnuZeitr_Click(index); });
-    menu.setHandler("mnuSchnittstelle", [this](int) { settings.mnuSchnittstelle_Click(); });
-    menu.setHandler("mnuInfo", [this](int) { settings.mnuInfo_Click(); });
-    menu.setHandler("mnuTabellarisch", [this](int) { auswertung.mnuTabellarisch_Click(); });
-    menu.setHandler("mnuDatExport", [this](int) { auswertung.mnuDatExport_Click(); });
+    const std::pair<const char*, CountDirection> directions[] = {
+        {"mnuZählrU(0)", CountDirection::Both},
+        {"mnuZählrU(1)", CountDirection::Left},
+        {"mnuZählrU(2)", CountDirection::Right}};
+    for (const auto& [id, direction] : directions) {
+        menu.setHandler(id, [this, direction = direction] {
+            settings.chooseDirection(direction);
+            auswertung.SettingsChanged();
+        });
+    }
+    const std::pair<const char*, TimeRaster> rasters[] = {{"mnuZeitr(0)", TimeRaster::Hours},
+                                                          {"mnuZeitr(1)", TimeRaster::Minutes},
+                                                          {"mnuZeitr(2)", TimeRaster::Seconds}};
+    for (const auto& [id, raster] : rasters) {
+        menu.setHandler(id, [this, raster = raster] { settings.chooseRaster(raster); });
+    }
+    menu.setHandler("mnuSchnittstelle", [this] { settings.mnuSchnittstelle_Click(); });
+    menu.setHandler("mnuInfo", [this] { settings.mnuInfo_Click(); });
     editor.mayClose = [this] { return files.mayDiscardText(); };
     downloads.onDownloadEnd = [this](bool succeeded) { auswertung.DownloadEnded(succeeded); };
     // `MSComm1_OnComm`: a line error asks whether to go on; Cancel closes the port.

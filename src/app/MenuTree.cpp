@@ -93,23 +93,20 @@ void MenuTree::setEnabled(const std::string& name, int index, bool enabled) {
     }
 }
 
-void MenuTree::setHandler(const std::string& name, const Handler& handler) {
-    bool found = false;
+void MenuTree::setHandler(const std::string& id, const Handler& handler) {
     for (std::size_t i = 0; i < items_.size(); ++i) {
-        if (items_[i].name == name) {
+        if (items_[i].id() == id) {
             handlers_[i] = handler;
-            found = true;
+            return;
         }
     }
-    if (!found) {
-        stray_.push_back(name);
-    }
+    stray_.push_back(id);
 }
 
-void MenuTree::click(const std::string& name, int index) const {
+void MenuTree::click(const std::string& id) const {
     for (std::size_t i = 0; i < items_.size(); ++i) {
-        if (items_[i].name == name && items_[i].index == index && handlers_[i]) {
-            handlers_[i](index);
+        if (items_[i].id() == id && handlers_[i]) {
+            handlers_[i]();
         }
     }
 }

@@ -37,12 +37,12 @@ public:
     void setChecked(const std::string& name, int index, bool checked);
     void setEnabled(const std::string& name, int index, bool enabled);
 
-    using Handler = std::function<void(int index)>;
-    // The command of every item called `name` (all items of an array). A name that no item
-    // carries is kept in `strayHandlers`, so that a test sees the slip.
-    void setHandler(const std::string& name, const Handler& handler);
-    // Runs the item's command; an item without one does nothing.
-    void click(const std::string& name, int index) const;
+    using Handler = std::function<void()>;
+    // The command of the item whose id() is `id`. An id that no item carries is kept in
+    // `strayHandlers`, so that a test sees the slip.
+    void setHandler(const std::string& id, const Handler& handler);
+    // Runs the command of the item with this id; an item without one does nothing.
+    void click(const std::string& id) const;
     // Enabled items that run nothing when clicked (separators and submenu titles aside).
     std::vector<std::string> unwiredItems() const;
     const std::vector<std::string>& strayHandlers() const { return stray_; }

@@ -47,8 +47,9 @@ public:
     frmEditor(ORVA_DS& state, Platform& platform, EditorWindow& window);
 
     void Form_Load();
-    // A click on a menu item (also run when an item's submenu opens).
-    void menuClick(const std::string& name, int index) { menu_.click(name, index); }
+    // A click on the menu item with this id ("mnuDateiU(1)", "mnuTagesDaten"); also run when
+    // the item's submenu opens.
+    void menuClick(const std::string& id) { menu_.click(id); }
 
     // Asked before the window closes; false keeps it open.
     std::function<bool()> mayClose;

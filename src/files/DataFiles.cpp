@@ -31,29 +31,19 @@ bool refuseSettingsFile(OrvaModule& module, const std::string& fileName, const c
     return true;
 }
 
-void DataFiles::mnuDateiU_Click(int index) {
-    switch (index) {
-    case 0:
-        OpenDataFile();
-        break;
-    case 1:
-        s_.AskFileName = askBeforeSaving_ ? 1 : 0;
-        SaveDataFile();
-        break;
-    case 2:
-        s_.AskFileName = 1;
-        SaveDataFile();
-        break;
-    case 4:
-        PrintTextArea();
-        break;
-    case 6:
-        if (mayDiscardText()) {
-            module_.platform().screen.endProgram();
-        }
-        break;
-    default:
-        break;
+void DataFiles::Save() {
+    s_.AskFileName = askBeforeSaving_ ? 1 : 0;
+    SaveDataFile();
+}
+
+void DataFiles::SaveAs() {
+    s_.AskFileName = 1;
+    SaveDataFile();
+}
+
+void DataFiles::Quit() {
+    if (mayDiscardText()) {
+        module_.platform().screen.endProgram();
     }
 }
 

@@ -27,8 +27,11 @@ class DataFiles {
 public:
     DataFiles(ORVA_DS& state, OrvaModule& module) : s_(state), module_(module) {}
 
-    void mnuDateiU_Click(int index);
-    void OpenDataFile();
+    // The items of the File menu `mnuDateiU`.
+    void OpenDataFile(); // "Ö&ffnen"
+    void Save();         // "&Speichern"
+    void SaveAs();       // "Speichern &unter"
+    void Quit();         // "&Beenden"
     // True when the text area's text is in the file afterwards.
     bool SaveDataFile();
     void PrintTextArea();

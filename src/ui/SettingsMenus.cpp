@@ -8,17 +8,15 @@
 namespace orva {
 namespace {
 
-// Chooses item `index` of a three-item array, whose index is the value: marks only that item,
-// then saves at once. An index outside the array changes nothing but still saves.
+// Chooses `value` of a three-item array, whose index is the value: marks only that item, then
+// saves at once.
 template <class Value>
-void choose(MenuTree& menu, const char* name, int index, Value& setting, OrvaModule& module) {
+void choose(MenuTree& menu, const char* name, Value value, Value& setting, OrvaModule& module) {
     for (int k = 0; k < 3; ++k) {
         menu.setChecked(name, k, false);
     }
-    if (index >= 0 && index < 3) {
-        setting = static_cast<Value>(index);
-        menu.setChecked(name, index, true);
-    }
+    setting = value;
+    menu.setChecked(name, static_cast<int>(value), true);
     module.WriteSettings();
 }
 
@@ -36,7 +34,7 @@ void SettingsMenus::mnuEins_Click() {
     checkDirection();
 }
 
-void SettingsMenus::mnuEinsU_Click(int index) {
+void SettingsMenus::markChoices() {
     for (int k = 0; k < 3; ++k) {
         menu_.setChecked(kDirectionMenu, k, false);
         menu_.setChecked(kRasterMenu, k, false);
@@ -46,19 +44,23 @@ void SettingsMenus::mnuEinsU_Click(int index) {
     menu_.setEnabled(kRasterMenu, 1, false);
     menu_.setEnabled(kRasterMenu, 2, false);
     checkRaster();
-    if (index == 2 && windows_ != nullptr) {
+}
+
+void SettingsMenus::choosePeriod() {
+    markChoices();
+    if (windows_ != nullptr) {
         frmErfasszr dialog(s_, module_);
         dialog.Form_Load();
         windows_->showErfasszr(dialog);
     }
 }
 
-void SettingsMenus::mnuZaehlrU_Click(int index) {
-    choose(menu_, kDirectionMenu, index, s_.settings.direction, module_);
+void SettingsMenus::chooseDirection(CountDirection direction) {
+    choose(menu_, kDirectionMenu, direction, s_.settings.direction, module_);
 }
 
-void SettingsMenus::mnuZeitr_Click(int index) {
-    choose(menu_, kRasterMenu, index, s_.settings.raster, module_);
+void SettingsMenus::chooseRaster(TimeRaster raster) {
+    choose(menu_, kRasterMenu, raster, s_.settings.raster, module_);
 }
 
 void SettingsMenus::mnuSchnittstelle_Click() {

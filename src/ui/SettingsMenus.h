@@ -20,10 +20,16 @@ public:
     // Until windows are given, the items that open one do nothing else.
     void setWindows(ModalWindows& windows) { windows_ = &windows; }
 
+    // "&Einstellungen" opens: the direction in force marked.
     void mnuEins_Click();
-    void mnuEinsU_Click(int index);
-    void mnuZaehlrU_Click(int index);
-    void mnuZeitr_Click(int index);
+    // A submenu of it opens: the direction and the raster in force marked, the finer rasters
+    // greyed.
+    void markChoices();
+    // "Auswertezeitrau&m": the period dialog.
+    void choosePeriod();
+    // An item of "Zähl-&Richtung" or "&Zeit-Raster": marked alone and saved at once.
+    void chooseDirection(CountDirection direction);
+    void chooseRaster(TimeRaster raster);
     void mnuSchnittstelle_Click();
     void mnuInfo_Click();
 

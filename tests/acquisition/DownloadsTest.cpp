@@ -24,7 +24,7 @@ protected:
 TEST_F(DownloadsTest, DailyDataEndsInTheReportAndTheProposedFile) {
     device.barrier.memory = {sim::StoredDay{{2026, 12, 5}, {sim::HourRecord{13, 37, 7}}}};
     p.dialog.files = {"/home/op/ORVA-DS/TD0512.txt"};
-    program.editor.menuClick("mnuTagesDaten", -1);
+    program.editor.menuClick("mnuTagesDaten");
 
     EXPECT_TRUE(p.text.value.starts_with("\tORVA-DS:  Datum: 05.12.26\r\n"));
     EXPECT_NE(p.text.value.find("\tSumme\t37\t7\r\n"), std::string::npos);
@@ -42,9 +42,9 @@ TEST_F(DownloadsTest, DailyDataEndsInTheReportAndTheProposedFile) {
 TEST_F(DownloadsTest, AllDataOfSeveralDaysIsTakenWholeEachBlockAcknowledgedTwice) {
     p.text.value = "Notiz";
     p.screen.answers = {answer::Cancel, answer::No}; // the typed text kept, then let go
-    program.editor.menuClick("mnuAlleDaten", -1);
+    program.editor.menuClick("mnuAlleDaten");
     EXPECT_EQ(p.comm.opens, 0);
-    program.editor.menuClick("mnuAlleDaten", -1);
+    program.editor.menuClick("mnuAlleDaten");
     const std::string expected = *device.answerText("ra");
     EXPECT_EQ(program.state.CountText, expected);
     EXPECT_NE(p.text.value.find("Datum: 02.12.26"), std::string::npos);
@@ -55,7 +55,7 @@ TEST_F(DownloadsTest, AllDataOfSeveralDaysIsTakenWholeEachBlockAcknowledgedTwice
 // Stopped by the user in the middle of the blocks: no box, no report, no save dialog.
 TEST_F(DownloadsTest, AStoppedTransferShowsNothingAndClosesThePort) {
     p.screen.stopAfterPolls = 200;
-    program.editor.menuClick("mnuAlleDaten", -1);
+    program.editor.menuClick("mnuAlleDaten");
     EXPECT_GT(program.state.CountText.size(), 0u);
     EXPECT_LT(program.state.CountText.size(), device.answerText("ra")->size());
     EXPECT_TRUE(p.screen.boxes.empty() && p.dialog.requests.empty() && p.text.value.empty());
@@ -65,7 +65,7 @@ TEST_F(DownloadsTest, AStoppedTransferShowsNothingAndClosesThePort) {
 
 TEST_F(DownloadsTest, FromDateAsksAgainForADateNotHeldThenDownloads) {
     p.screen.inputs = {"31.02.94", "01.01.90", "3.12.26"};
-    program.editor.menuClick("mnuAbDatum", -1);
+    program.editor.menuClick("mnuAbDatum");
     EXPECT_EQ(p.screen.prompts.size(), 3u);
     EXPECT_EQ(device.pcSent(framed("rab01:01:90")), 2);
     ASSERT_EQ(p.screen.boxes.size(), 1u);
@@ -95,7 +95,7 @@ TEST_F(DownloadsTest, DeviceFaultsThatEndTheTransferGiveTheReportAndNoSave) {
         }
         p.screen.boxes.clear();
         p.screen.inputs = {"03.12.26"};
-        program.editor.menuClick(item, -1);
+        program.editor.menuClick(item);
         ASSERT_EQ(p.screen.boxes.size(), 1u);
         EXPECT_TRUE(p.screen.boxes[0].text.starts_with("Übertragungsfehler!"));
         EXPECT_EQ(p.screen.status(), "Status: ");
@@ -109,7 +109,7 @@ TEST_F(DownloadsTest, DeviceFaultsThatEndTheTransferGiveTheReportAndNoSave) {
 TEST_F(DownloadsTest, WrongWakeUpAndCorruptedRepeatCopyAreRecoveredFrom) {
     device.barrier.faults.wrongOwnWakeUps = 1;
     device.barrier.faults.corruptedRepeats = 1;
-    program.editor.menuClick("mnuAlleDaten", -1);
+    program.editor.menuClick("mnuAlleDaten");
     EXPECT_EQ(device.pcSent(kNak), 1);
     EXPECT_TRUE(p.screen.boxes.empty());
     EXPECT_EQ(program.state.CountText, *device.answerText("ra"));
@@ -117,14 +117,14 @@ TEST_F(DownloadsTest, WrongWakeUpAndCorruptedRepeatCopyAreRecoveredFrom) {
 }
 
 TEST_F(DownloadsTest, PortThatCannotBeOpenedOffersNoSaveOfAnOlderReport) {
-    program.editor.menuClick("mnuTagesDaten", -1); // an earlier good download
+    program.editor.menuClick("mnuTagesDaten"); // an earlier good download
     p.dialog.requests.clear();
     p.comm.unavailablePorts = {2};
     p.screen.inputs = {"01.12.26"};
     for (const char* item : {"mnuTagesDaten", "mnuAlleDaten", "mnuAbDatum"}) {
         SCOPED_TRACE(item);
         p.screen.boxes.clear();
-        program.editor.menuClick(item, -1);
+        program.editor.menuClick(item);
         ASSERT_EQ(p.screen.boxes.size(), 1u);
         EXPECT_TRUE(p.screen.boxes[0].text.starts_with("Dieser Schnittstellen-Anschluß"));
         EXPECT_TRUE(p.dialog.requests.empty());

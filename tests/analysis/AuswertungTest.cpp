@@ -146,29 +146,29 @@ TEST(AuswertungMenu, UsableOnlyWithTheCountsOfTheLastSuccessfulDownload) {
     };
     EXPECT_FALSE(usable());
     p.dialog.files = {std::nullopt}; // the report is not saved
-    program.editor.menuClick("mnuAlleDaten", -1);
+    program.editor.menuClick("mnuAlleDaten");
     EXPECT_TRUE(usable());
-    program.editor.menuClick("mnuTabellarisch", 0);
-    program.editor.menuClick("mnuZählrU", 1);
+    program.editor.menuClick("mnuTabellarisch(0)");
+    program.editor.menuClick("mnuZählrU(1)");
 
     // The settings file is refused and asked again; a cancelled export writes nothing.
     p.dialog.files = {program.editor.module().settingsPath(), std::nullopt};
     const int writes = p.files.writes;
-    program.editor.menuClick("mnuDatExport", 1);
+    program.editor.menuClick("mnuDatExport(1)");
     EXPECT_EQ(p.files.writes, writes);
     ASSERT_EQ(p.dialog.requests.size(), 3u);
     EXPECT_EQ(p.dialog.requests[1].second.fileName, p.files.dataDir + "/EX0512.csv");
     // Not shown as an opened report's path; "Speichern" still writes the report.
     p.dialog.files = {"/opt/orva/x.csv"};
-    program.editor.menuClick("mnuDatExport", 1);
+    program.editor.menuClick("mnuDatExport(1)");
     EXPECT_EQ(p.screen.status(), "Status: Die Daten wurden exportiert nach /opt/orva/x.csv");
-    program.editor.menuClick("mnuDateiU", 1);
+    program.editor.menuClick("mnuDateiU(1)");
     EXPECT_NE(p.files.file("AD0512.txt"), std::nullopt);
 
     device.barrier.faults.silentWakeUps = 3;
-    program.editor.menuClick("mnuTagesDaten", -1);
+    program.editor.menuClick("mnuTagesDaten");
     EXPECT_FALSE(usable());
-    program.editor.menuClick("mnuDatExport", 1);
+    program.editor.menuClick("mnuDatExport(1)");
     EXPECT_EQ(p.dialog.requests.size(), 4u);
     EXPECT_EQ(view.log, (std::vector<std::string>{"refresh 4", "show 4", "refresh 4", "close"}));
 }

@@ -18,7 +18,7 @@ protected:
 TEST_F(DeviceClockTest, ReadShowsTheDeviceClockBesideThePcClockDespiteAWrongWakeUp) {
     device.barrier.setClock({{2026, 11, 3}, 9, 3, 7}, p.clock.seconds);
     device.barrier.faults.wrongOwnWakeUps = 1;
-    program.editor.menuClick("mnuUhrlesen", -1);
+    program.editor.menuClick("mnuUhrlesen");
     ASSERT_EQ(p.screen.boxes.size(), 1u);
     EXPECT_EQ(p.screen.boxes[0].text, "\nORVA-DS \tUhr: 09:03:07  Datum: 03.11.26\n\n"
                                       "PC\t\tUhr: 12:45:30  Datum: 05.12.26\n");
@@ -27,7 +27,7 @@ TEST_F(DeviceClockTest, ReadShowsTheDeviceClockBesideThePcClockDespiteAWrongWake
 
 TEST_F(DeviceClockTest, YesSendsThePcClockInTwoBlocksEachTwice) {
     p.screen.answers = {answer::Yes};
-    program.editor.menuClick("mnuUhrstellen", -1);
+    program.editor.menuClick("mnuUhrstellen");
     EXPECT_EQ(device.pcMessages,
               (std::vector<std::string>{kWake, framed("wu"), framed("wu"), kEot, kWake, kFirstYes,
                                         kFirstYes, kSecondYes, kSecondYes, kEot}));
@@ -39,12 +39,12 @@ TEST_F(DeviceClockTest, YesSendsThePcClockInTwoBlocksEachTwice) {
 TEST_F(DeviceClockTest, HandEntryAsksAgainUntilValidAndIsReadBack) {
     p.screen.answers = {answer::No};
     p.screen.inputs = {"31.02.1994", "02.11.1994", "9:30", "24:00", "14:60", "14:35"};
-    program.editor.menuClick("mnuUhrstellen", -1);
+    program.editor.menuClick("mnuUhrstellen");
     EXPECT_EQ(p.screen.prompts.size(), 6u);
     EXPECT_EQ(device.pcSent(framed("00:35:14:02:11:1", '\x17')), 2);
     EXPECT_EQ(device.pcSent(framed("994")), 2);
 
-    program.editor.menuClick("mnuUhrlesen", -1);
+    program.editor.menuClick("mnuUhrlesen");
     ASSERT_EQ(p.screen.boxes.size(), 2u);
     EXPECT_TRUE(p.screen.boxes[1].text.starts_with("\nORVA-DS \tUhr: 14:35:0"));
     EXPECT_NE(p.screen.boxes[1].text.find("Datum: 02.11.94\n"), std::string::npos);
@@ -60,7 +60,7 @@ TEST_F(DeviceClockTest, CancelAnywhereInTheQuestionsSendsNothing) {
         SCOPED_TRACE(c.inputs.size());
         p.screen.answers = {c.answer};
         p.screen.inputs = c.inputs;
-        program.editor.menuClick("mnuUhrstellen", -1);
+        program.editor.menuClick("mnuUhrstellen");
         EXPECT_TRUE(device.pcMessages.empty());
         EXPECT_EQ(p.comm.opens, 0);
     }
@@ -74,7 +74,7 @@ TEST_F(DeviceClockTest, NakedClockBlockIsSentAgainAndTheThirdFailureReports) {
         device.pcMessages.clear();
         p.screen.boxes.clear();
         p.screen.answers = {answer::Yes};
-        program.editor.menuClick("mnuUhrstellen", -1);
+        program.editor.menuClick("mnuUhrstellen");
         EXPECT_EQ(device.pcSent(kFirstYes), 3);
         EXPECT_EQ(device.pcSent(kSecondYes), naks == 1 ? 2 : 0);
         EXPECT_EQ(p.screen.boxes.size(), naks == 1 ? 1u : 2u);

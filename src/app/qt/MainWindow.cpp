@@ -103,12 +103,10 @@ void MainWindow::run(const MenuItem& item, const std::string& caption) {
     if (running_) {
         return; // only a program can click a greyed item
     }
-    const std::string name = item.name;
-    const int index = item.index;
     // No exception may leave a command: whatever it did not trap itself is reported like any
     // other run-time error.
-    auto command = [this, name, index] {
-        editor_->module().runStep([&] { editor_->menuClick(name, index); });
+    auto command = [this, id = item.id()] {
+        editor_->module().runStep([&] { editor_->menuClick(id); });
     };
     // Opening a menu (no caption) is not marked in the trace.
     const bool marked = trace_ != nullptr && !caption.empty();
