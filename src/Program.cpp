@@ -6,8 +6,8 @@ Program::Program(Platform& platform, EditorWindow& window)
     : editor(state, platform, window),
       link(platform,
            [this](const std::function<void()>& step) { return editor.module().runStep(step); }),
-      evaluation(state, editor.module(), platform.text), clock(state, editor.module(), link),
-      files(state, editor.module()), downloads(state, editor.module(), link, evaluation, files),
+      clock(state, editor.module(), link), files(state, editor.module()),
+      downloads(state, editor.module(), link, files),
       settings(state, editor.module(), editor.menu()),
       auswertung(state, editor.module(), editor.menu()) {
     MenuTree& menu = editor.menu();

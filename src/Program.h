@@ -21,7 +21,6 @@ public:
     ORVA_DS state;
     frmEditor editor;
     DeviceLink link;
-    Evaluation evaluation;
     DeviceClock clock;
     DataFiles files;
     Downloads downloads;

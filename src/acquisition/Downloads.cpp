@@ -28,18 +28,6 @@ std::string dayMonth(const Date& d) {
 
 } // namespace
 
-void Evaluation::BuildReport() {
-    const Report report = MakeReport(s_.CountText, s_.settings, s_.NewLine, CarryOver);
-    CarryOver = report.CarryOver;
-    for (const int number : report.Errors) {
-        module_.ReportRunTimeError(RunTimeError(number));
-    }
-    // A text area that fails is reported, and the command goes on.
-    if (!module_.runStep([&] { textFeld_.setText(report.ReportText); })) {
-        module_.platform().screen.setPointer(Pointer::Hourglass);
-    }
-}
-
 void Downloads::mnuTagesDaten_Click() {
     run(kDaily);
 }
@@ -148,7 +136,16 @@ LinkOutcome Downloads::DownloadData(const Kind& kind, const std::optional<Date>&
                                            : kind.twoDigitYear ? formatDateTwoDigitYear(today)
                                                                : formatShortDate(today)));
     p.text.setText("");
-    evaluation_.BuildReport();
+    // `BuildReport`: the report of the count data, its run-time errors reported in the order met.
+    const Report report = MakeReport(s_.CountText, s_.settings, s_.NewLine, carryOver_);
+    carryOver_ = report.CarryOver;
+    for (const int number : report.Errors) {
+        module_.ReportRunTimeError(RunTimeError(number));
+    }
+    // A text area that fails is reported, and the command goes on.
+    if (!module_.runStep([&] { p.text.setText(report.ReportText); })) {
+        p.screen.setPointer(Pointer::Hourglass);
+    }
     if (kind.focusesReport) {
         p.text.setFocus();
     } else {

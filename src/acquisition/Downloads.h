@@ -10,31 +10,12 @@
 
 namespace orva {
 
-// `BuildReport`: the report of `CountText` in `TextFeld`, its run-time errors reported in the
-// order met.
-class Evaluation {
-public:
-    Evaluation(ORVA_DS& state, OrvaModule& module, TextArea& textFeld)
-        : s_(state), module_(module), textFeld_(textFeld) {}
-
-    void BuildReport();
-
-    // What one report leaves for the next.
-    ReportCarryOver CarryOver;
-
-private:
-    ORVA_DS& s_;
-    OrvaModule& module_;
-    TextArea& textFeld_;
-};
-
 // The three downloads of the "&Bearbeiten" menu: today's counts, counts from a date, all
 // counts; each shows its report and offers it for saving.
 class Downloads {
 public:
-    Downloads(ORVA_DS& state, OrvaModule& module, DeviceLink& link, Evaluation& evaluation,
-              DataFiles& files)
-        : s_(state), module_(module), link_(link), evaluation_(evaluation), files_(files) {}
+    Downloads(ORVA_DS& state, OrvaModule& module, DeviceLink& link, DataFiles& files)
+        : s_(state), module_(module), link_(link), files_(files) {}
 
     void mnuTagesDaten_Click();
     void mnuAbDatum_Click();
@@ -57,8 +38,9 @@ private:
     ORVA_DS& s_;
     OrvaModule& module_;
     DeviceLink& link_;
-    Evaluation& evaluation_;
     DataFiles& files_;
+    // What one report leaves for the next.
+    ReportCarryOver carryOver_;
 };
 
 } // namespace orva
