@@ -115,6 +115,15 @@ TEST(Export, AgreesWithTheReportOfEveryGoldenCase) {
     EXPECT_GT(compared, 400);
 }
 
+// The table window's note: a day with an hour above 24, an incomplete record, one for hour 24.
+TEST(CountTable, NoteCountsWhatTheReportLeavesOut) {
+    const CountData data = ReadCountData("000000000000190A06001800010002000500030004000700"
+                                         "000000000000190A07001900010001000000000000000000");
+    EXPECT_EQ(LeftOutNote(MakeCountTable(data, {"Beide_", "06", "18", ""})),
+              "Ausgelassen wie im Bericht: 1 Tagesblock mit Stunde über 24, 2 Datensätze "
+              "unvollständig oder für Stunde 24.");
+}
+
 struct RecordingView : CountTableView {
     void show(const CountTable& t) override { log.push_back("show " + days(t)); }
     void refresh(const CountTable& t) override { log.push_back("refresh " + days(t)); }

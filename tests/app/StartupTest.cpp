@@ -32,12 +32,12 @@ TEST_F(StartupTest, FirstStartMakesTheDataDirectorySettingsAndPort) {
     EXPECT_TRUE(p.screen.boxes.empty());
 }
 
-TEST_F(StartupTest, SettingsLineThatGivesNoValidSettingsIsReplacedByTheDefault) {
-    // A report saved over the settings file, a port out of range, a period ending before it
-    // starts, an empty file.
+TEST_F(StartupTest, OnlyASettingsLineThatGivesNoValidSettingsIsReplacedByTheDefault) {
+    // A report saved over the settings file, a port out of range, periods ending before they
+    // start or past 23:00, an empty file.
     for (const char* content :
          {"\tORVA-DS:  Datum: 05.12.26\r\n\t06\t0\t0\r\n", "Rechts_Sek_00:00_23:00_0\r\n",
-          "Links__Std_18:00_06:00_1\r\n", ""}) {
+          "Links__Std_18:00_06:00_1\r\n", "Links__Std_06:00_24:00_1\r\n", ""}) {
         test::FakePlatform fresh;
         ORVA_DS state;
         frmEditor ed{state, fresh.platform, window};
@@ -49,6 +49,9 @@ TEST_F(StartupTest, SettingsLineThatGivesNoValidSettingsIsReplacedByTheDefault) 
         ASSERT_EQ(fresh.screen.boxes.size(), 1u) << content;
         EXPECT_NE(fresh.screen.boxes[0].text.find("Grundeinstellung"), std::string::npos);
     }
+    p.files.files[kSettings] = "Links__Sek_20:00_23:00_3\r\n"; // the day's last hours are valid
+    editor.Form_Load();
+    EXPECT_EQ(p.files.file(kSettings), "Links__Sek_20:00_23:00_3\r\n");
 }
 
 TEST_F(StartupTest, DataDirectoryThatCannotBeMadeGivesTwoBoxesAndTheProgramRunsOn) {
