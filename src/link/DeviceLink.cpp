@@ -20,15 +20,18 @@ const std::string kDeviceWake = std::string(5, ctl::SYN) + ctl::ENQ;
 
 constexpr double kProgressEvery = 0.25; // seconds between two progress notes
 
-// Days in the count text so far: day separators at every third byte, as the evaluation finds
-// them, without the end marker.
+// Days in the count text so far: day separators at every third byte up to the end marker, as
+// the evaluation finds them.
 int daysIn(std::string_view countText) {
     constexpr std::string_view separator = "000000000000";
     constexpr std::string_view endMarker = "000000000000000000";
     int days = 0;
     for (std::size_t pos = 0; pos < countText.size(); pos += 6) {
         const std::string_view rest = countText.substr(pos);
-        days += rest.starts_with(separator) && !rest.starts_with(endMarker) ? 1 : 0;
+        if (rest.starts_with(endMarker)) {
+            break; // its own last twelve zeros look like one more separator
+        }
+        days += rest.starts_with(separator) ? 1 : 0;
     }
     return days;
 }

@@ -2,6 +2,7 @@
 #include "platform/Text.h"
 #include "sim/SimulatedDevice.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace orva::test {
@@ -40,6 +41,8 @@ TEST_F(DownloadsTest, DailyDataEndsInTheReportAndTheProposedFile) {
 }
 
 TEST_F(DownloadsTest, AllDataOfSeveralDaysIsTakenWholeEachBlockAcknowledgedTwice) {
+    device.barrier.memory = sim::generateDays({2026, 12, 5}, 6, 11);
+    device.barrier.timing.reactionDelay = 0.95; // a slow device: the six days take over a minute
     p.text.value = "Notiz";
     p.screen.answers = {answer::Cancel, answer::No}; // the typed text kept, then let go
     program.editor.menuClick("mnuAlleDaten");
@@ -50,6 +53,9 @@ TEST_F(DownloadsTest, AllDataOfSeveralDaysIsTakenWholeEachBlockAcknowledgedTwice
     EXPECT_NE(p.text.value.find("Datum: 02.12.26"), std::string::npos);
     EXPECT_EQ(p.dialog.requests.at(0).second.fileName, "AD0512.txt");
     EXPECT_EQ(device.pcSent(kAck), 1 + 2 * static_cast<int>(expected.size() / 32));
+    // Progress: days, kilobytes, and minutes and seconds since the transfer began.
+    EXPECT_THAT(p.screen.progress, testing::Contains(testing::EndsWith(" kB, 1:00")));
+    EXPECT_EQ(p.screen.progress.at(p.screen.progress.size() - 2).substr(0, 8), "6 Tage, ");
 }
 
 // Stopped by the user in the middle of the blocks: no box, no report, no save dialog.
@@ -61,6 +67,19 @@ TEST_F(DownloadsTest, AStoppedTransferShowsNothingAndClosesThePort) {
     EXPECT_TRUE(p.screen.boxes.empty() && p.dialog.requests.empty() && p.text.value.empty());
     EXPECT_EQ(p.screen.status(), "Status: Die Übertragung wurde abgebrochen.");
     EXPECT_FALSE(p.comm.open);
+}
+
+// The serial error box: Cancel closes the port, OK leaves it open; an event shows nothing.
+TEST_F(DownloadsTest, SerialErrorBoxClosesThePortOnCancelOnly) {
+    p.comm.open = true;
+    p.screen.answers = {answer::OK, answer::Cancel};
+    p.comm.onComm(comm::ErFrame);
+    p.comm.onComm(comm::ErOverrun);
+    EXPECT_TRUE(p.comm.open);
+    p.comm.onComm(comm::ErOverrun);
+    EXPECT_FALSE(p.comm.open);
+    ASSERT_EQ(p.screen.boxes.size(), 2u);
+    EXPECT_EQ(p.screen.boxes[0].title, "Press Cancel to Quit, Ok to ignore.");
 }
 
 TEST_F(DownloadsTest, FromDateAsksAgainForADateNotHeldThenDownloads) {

@@ -114,12 +114,18 @@ TEST(Export, AgreesWithTheReportOfEveryGoldenCase) {
     EXPECT_GT(compared, 400);
 }
 
-// Each record left out counts once: an incomplete one for hour 24 too, none of a refused day.
+// Each record left out counts once: an incomplete one for hour 24 too, none of a refused day;
+// the note names what the report leaves out.
 TEST(CountTable, CountsEachLeftOutRecordOnce) {
     const std::string next(12, '0');
     const CountData data = ReadCountData(next + "5E0C1D001800050006001900010001" + next +
                                          "5E0C1E000500" + next + "5E0C1F001800050006001800" + next);
     EXPECT_EQ(MakeCountTable(data, {}, {}).LeftOutRecords, 3);
+    const CountData other = ReadCountData("000000000000190A06001800010002000500030004000700"
+                                          "000000000000190A07001900010001000000000000000000");
+    EXPECT_EQ(LeftOutNote(MakeCountTable(other, {}, {})),
+              "Ausgelassen wie im Bericht: 1 Tagesblock mit Stunde über 24, 2 Datensätze "
+              "unvollständig oder für Stunde 24.");
 }
 
 struct RecordingView : CountTableView {

@@ -32,10 +32,13 @@ TEST_F(StartupTest, FirstStartMakesTheDataDirectorySettingsAndPort) {
     EXPECT_TRUE(p.screen.boxes.empty());
 }
 
+// The day's last hours are valid; the port comes from the file.
 TEST_F(StartupTest, PortComesFromTheSettingsFile) {
-    p.files.files[kSettings] = "Links__Std_06:00_18:00_3\r\n";
+    p.files.files[kSettings] = "Links__Sek_20:00_23:00_3\r\n";
     editor.Form_Load();
     EXPECT_EQ(p.comm.port, 3);
+    EXPECT_EQ(p.files.file(kSettings), "Links__Sek_20:00_23:00_3\r\n");
+    EXPECT_TRUE(p.screen.boxes.empty());
 }
 
 TEST_F(StartupTest, DataDirectoryThatCannotBeMadeGivesTwoBoxesAndTheProgramRunsOn) {

@@ -153,6 +153,7 @@ TEST_F(EndToEnd, ClockSetByHandIsReadBack) {
     const QString read = boxTextOf("mnuUhrlesen");
     EXPECT_TRUE(read.startsWith("\nORVA-DS \tUhr: 14:35:0")) << read.toStdString();
     EXPECT_TRUE(read.contains("Datum: 02.11.94\n")) << read.toStdString();
+    EXPECT_TRUE(window.isVisible()) << "the window closed after two commands";
 }
 
 TEST_F(EndToEnd, FileMenuSavesOpensAndQuits) {

@@ -48,7 +48,7 @@ struct FakeScreen : Screen {
                    const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title) override;
     void setStatus(const std::string& text) override { statusHistory.push_back(text); }
-    void setProgress(const std::string&) override {}
+    void setProgress(const std::string& text) override { progress.push_back(text); }
     void setPointer(Pointer p) override { current = p; }
     void beep() override {}
     // The user asks to stop once the transfer has polled this many times (never: negative).
@@ -66,6 +66,7 @@ struct FakeScreen : Screen {
     std::vector<Box> boxes;
     std::vector<std::string> prompts;
     std::vector<std::string> statusHistory;
+    std::vector<std::string> progress;
     Pointer current = Pointer::Arrow;
     int stopAfterPolls = -1;
     int ends = 0; // calls of endProgram

@@ -6,6 +6,9 @@
 
 #include <functional>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+
 namespace fs = std::filesystem;
 
 namespace orva {
@@ -52,6 +55,13 @@ TEST_F(StdFileSystemTest, FailuresAreRunTimeErrorsWithTheirNumbers) {
     EXPECT_EQ(errorOf([&] { files.readFile(dir.string()); }), err::PathFileAccess);
     EXPECT_EQ(errorOf([&] { files.writeFile(dir.string(), "x"); }), err::PathFileAccess);
     EXPECT_FALSE(files.fileExists(dir.string()));
+    // No device behind the name, as with a drive without its medium (ENXIO).
+    sockaddr_un drive{AF_UNIX, {}};
+    (dir / "drive").string().copy(drive.sun_path, sizeof drive.sun_path - 1);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ::bind(sock, reinterpret_cast<const sockaddr*>(&drive), sizeof drive);
+    ::close(sock);
+    EXPECT_EQ(errorOf([&] { files.readFile(drive.sun_path); }), err::DiskNotReady);
 }
 
 TEST_F(StdFileSystemTest, RelativeNamesResolveAgainstTheCurrentDirectory) {

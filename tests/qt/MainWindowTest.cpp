@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -94,8 +95,15 @@ TEST_F(ProgramWindowTest, MarksFollowTheLogicNotTheClicks) {
     EXPECT_TRUE(action("mnuZeitr(1)")->isChecked());
 }
 
-TEST_F(ProgramWindowTest, EveryMenuItemRunsACommandAndEveryCommandHasAnItem) {
+TEST_F(ProgramWindowTest, EveryMenuItemSitsInItsMenuAndRunsACommandAndEveryCommandHasAnItem) {
     start();
+    // How many entries the menu bar and each menu hold: an item on a wrong level moves.
+    QList<qsizetype> sizes{window.menuBar()->actions().size()};
+    for (const char* id :
+         {"mnuDatei", "mnuBearb", "mnuAusw", "mnuEins", "mnuEinsU(1)", "mnuEinsU(3)"}) {
+        sizes << action(id)->menu()->actions().size();
+    }
+    EXPECT_EQ(sizes, (QList<qsizetype>{5, 8, 6, 2, 5, 3, 3}));
     MenuTree& menu = program.editor.menu();
     EXPECT_EQ(menu.unwiredItems(), std::vector<std::string>{});
     EXPECT_EQ(menu.strayHandlers(), std::vector<std::string>{});
