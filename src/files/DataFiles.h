@@ -15,7 +15,7 @@ inline constexpr int kPrintDialogFlags = 0x10000C; // no selection, no page rang
 inline constexpr int kPrintOffsetTwips = 1000;
 // Larger files are not opened. A report takes about 410 bytes a day, so this holds a century
 // of days, far more than the device stores; the text area needs seconds for it already.
-inline constexpr std::uintmax_t kMaxOpenBytes = 16 * 1024 * 1024;
+inline constexpr std::uintmax_t kMaxOpenBytes = std::uintmax_t{16} << 20;
 
 // True, after saying so in a box, when `fileName` names the settings file, which no report or
 // export may replace. `forWhat` completes "Bitte wählen Sie für … einen anderen Dateinamen!".

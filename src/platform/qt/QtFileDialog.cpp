@@ -24,7 +24,7 @@ std::optional<FileDialogResult> QtFileDialog::show(FileDialogRequest request, bo
     const QString reserved =
         QFileInfo(QString::fromStdString(request.reservedFile)).canonicalFilePath();
     for (;;) {
-        const std::optional<FileDialogResult> result = showOnce(request, save);
+        std::optional<FileDialogResult> result = showOnce(request, save);
         if (!result) {
             return std::nullopt;
         }
