@@ -59,19 +59,6 @@ TEST_F(DataFilesTest, OpenOfAMissingNameSaysSoAndThatNameIsSavedNext) {
     EXPECT_EQ(p.files.file("/media/usb/neu.txt"), "vorher\r\n");
 }
 
-TEST_F(DataFilesTest, AnOpenedFileIsNotOverwrittenByTheNextReportWithoutAsking) {
-    p.files.files["/media/usb/AB0211.txt"] = "\tZ\xe4hl\r\n";
-    p.dialog.files = {"/media/usb/AB0211.txt"};
-    files.mnuDateiU_Click(Open);
-    EXPECT_EQ(p.text.value, "\tZähl\r\n");
-    EXPECT_EQ(p.screen.status(), "Datei-Pfad: /media/usb/AB0211.txt");
-    files.clearTextArea(); // as a download does before its report
-    p.text.value = "neu";
-    files.mnuDateiU_Click(Save); // asked, and cancelled
-    EXPECT_EQ(p.dialog.requests.size(), 2u);
-    EXPECT_EQ(p.files.file("/media/usb/AB0211.txt"), "\tZ\xe4hl\r\n");
-}
-
 TEST_F(DataFilesTest, PrintsEachCopyAtItsPlaceInOneJob) {
     p.text.value = "\tSumme\t37";
     p.dialog.copies = {2, 0};
