@@ -34,7 +34,7 @@ struct FakeClock : Clock {
     std::function<void(double)> onAdvance;
 };
 
-// Records every box, status text and pointer; answers boxes and input boxes from a script.
+// Records every box, status text and progress note; answers boxes and input boxes from a script.
 struct FakeScreen : Screen {
     struct Box {
         std::string text;
@@ -49,13 +49,12 @@ struct FakeScreen : Screen {
     std::string inputBox(const std::string& prompt, const std::string& title) override;
     void setStatus(const std::string& text) override { statusHistory.push_back(text); }
     void setProgress(const std::string& text) override { progress.push_back(text); }
-    void setPointer(Pointer p) override { current = p; }
+    void setPointer(Pointer) override {}
     void beep() override {}
     void doEvents() override {}
     void endProgram() override { ++ends; }
 
     std::string status() const { return statusHistory.empty() ? "" : statusHistory.back(); }
-    Pointer pointer() const { return current; }
 
     std::deque<int> answers;        // a box with nothing scripted is answered OK
     std::deque<std::string> inputs; // an input box with nothing scripted is cancelled
@@ -63,7 +62,6 @@ struct FakeScreen : Screen {
     std::vector<std::string> prompts;
     std::vector<std::string> statusHistory;
     std::vector<std::string> progress;
-    Pointer current = Pointer::Arrow;
     int ends = 0; // calls of endProgram
 };
 
