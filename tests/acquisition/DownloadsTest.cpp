@@ -125,16 +125,6 @@ TEST_F(DownloadsTest, DeviceFaultsThatEndTheTransferGiveTheReportAndNoSave) {
     }
 }
 
-TEST_F(DownloadsTest, WrongWakeUpAndCorruptedRepeatCopyAreRecoveredFrom) {
-    device.barrier.faults.wrongOwnWakeUps = 1;
-    device.barrier.faults.corruptedRepeats = 1;
-    program.editor.menuClick("mnuAlleDaten");
-    EXPECT_EQ(device.pcSent(kNak), 1);
-    EXPECT_TRUE(p.screen.boxes.empty());
-    EXPECT_EQ(program.state.CountText, *device.answerText("ra"));
-    EXPECT_EQ(p.dialog.requests.size(), 1u);
-}
-
 TEST_F(DownloadsTest, PortThatCannotBeOpenedOffersNoSaveOfAnOlderReport) {
     program.editor.menuClick("mnuTagesDaten"); // an earlier good download
     p.dialog.requests.clear();

@@ -156,25 +156,35 @@ TEST_F(EndToEnd, ClockSetByHandIsReadBack) {
     EXPECT_TRUE(window.isVisible()) << "the window closed after two commands";
 }
 
-TEST_F(EndToEnd, FileMenuSavesOpensAndQuits) {
+TEST_F(EndToEnd, FileMenuSavesOpensAsksBeforeOverwritingAnOpenedFileAndQuits) {
     qt.platform().text.setText("\tZähldaten\r\n\t13\t37");
     const fs::path file = home.data() / "bericht.txt";
-    QString filter;
+    QString shown; // the filter, later the name proposed
     whenModalShows([&](QWidget* w) {
         auto* d = qobject_cast<QFileDialog*>(w);
         ASSERT_NE(d, nullptr);
-        filter = d->selectedNameFilter();
+        shown = d->selectedNameFilter();
         d->findChild<QLineEdit*>()->setText("bericht"); // the dialog adds .txt
         static_cast<QDialog*>(d)->accept();
     });
     window.menuAction("mnuDateiU(2)")->trigger(); // Speichern unter
-    EXPECT_EQ(filter, "Textdateien (*.txt)");
+    EXPECT_EQ(shown, "Textdateien (*.txt)");
     EXPECT_EQ(TempHome::read(file), "\tZ\xe4hldaten\r\n\t13\t37\r\n");
     whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
     window.menuAction("mnuDateiU(0)")->trigger(); // Öffnen proposes the current file
     EXPECT_EQ(qt.platform().text.text(), "\tZähldaten\r\n\t13\t37\r\n");
     EXPECT_EQ(window.statusBox()->text().toStdString(),
               "Datei-Pfad: " + fs::canonical(file).string());
+    // A download cancelled at its date box: Speichern (Ctrl+S) asks before it writes.
+    whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    run("mnuAbDatum");
+    whenModalShows([&](QWidget* w) {
+        shown = w->findChild<QLineEdit*>()->text();
+        static_cast<QDialog*>(w)->reject();
+    });
+    window.menuAction("mnuDateiU(1)")->trigger();
+    EXPECT_EQ(shown, "bericht.txt");
+    EXPECT_EQ(TempHome::read(file), "\tZ\xe4hldaten\r\n\t13\t37\r\n");
 
     QTimer::singleShot(0, [&] { window.menuAction("mnuDateiU(6)")->trigger(); });
     QTimer deadline; // dies with the test, so it cannot end a later test's loop
@@ -182,29 +192,6 @@ TEST_F(EndToEnd, FileMenuSavesOpensAndQuits) {
     QObject::connect(&deadline, &QTimer::timeout, [] { QCoreApplication::exit(1); });
     deadline.start(5000);
     EXPECT_EQ(QApplication::exec(), 0) << "Beenden did not end the event loop within 5 s";
-}
-
-TEST_F(EndToEnd, AnOpenedReportIsNotOverwrittenAfterACancelledDownload) {
-    const fs::path file = home.data() / "AD0612.txt";
-    const std::string saved = "\tORVA-DS:  Datum: 06.12.26\r\n\t6\t7\r\n\r\n";
-    TempHome::write(file, saved);
-    whenModalShows([](QWidget* w) {
-        w->findChild<QLineEdit*>()->setText("AD0612.txt");
-        static_cast<QDialog*>(w)->accept();
-    });
-    window.menuAction("mnuDateiU(0)")->trigger(); // Öffnen
-    ASSERT_TRUE(window.statusBox()->text().startsWith("Datei-Pfad: "));
-    whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
-    run("mnuAbDatum"); // its date box cancelled
-
-    QString asked;
-    whenModalShows([&](QWidget* w) {
-        asked = w->findChild<QLineEdit*>()->text();
-        static_cast<QDialog*>(w)->reject();
-    });
-    window.menuAction("mnuDateiU(1)")->trigger(); // Speichern (Ctrl+S) asks first
-    EXPECT_EQ(asked, "AD0612.txt");
-    EXPECT_EQ(TempHome::read(file), saved);
 }
 
 // "&alle Daten" from the simulator: the report of its memory saved, every byte on the line in

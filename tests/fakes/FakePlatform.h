@@ -34,7 +34,7 @@ struct FakeClock : Clock {
     std::function<void(double)> onAdvance;
 };
 
-// Records every box, status text and pointer; answers boxes and input boxes from a script.
+// Records every box, status text and progress note; answers boxes and input boxes from a script.
 struct FakeScreen : Screen {
     struct Box {
         std::string text;
@@ -49,7 +49,7 @@ struct FakeScreen : Screen {
     std::string inputBox(const std::string& prompt, const std::string& title) override;
     void setStatus(const std::string& text) override { statusHistory.push_back(text); }
     void setProgress(const std::string& text) override { progress.push_back(text); }
-    void setPointer(Pointer p) override { current = p; }
+    void setPointer(Pointer) override {}
     void beep() override {}
     // The user asks to stop once the transfer has polled this many times (never: negative).
     bool stopRequested() override {
@@ -59,7 +59,6 @@ struct FakeScreen : Screen {
     void endProgram() override { ++ends; }
 
     std::string status() const { return statusHistory.empty() ? "" : statusHistory.back(); }
-    Pointer pointer() const { return current; }
 
     std::deque<int> answers;        // a box with nothing scripted is answered OK
     std::deque<std::string> inputs; // an input box with nothing scripted is cancelled
@@ -67,7 +66,6 @@ struct FakeScreen : Screen {
     std::vector<std::string> prompts;
     std::vector<std::string> statusHistory;
     std::vector<std::string> progress;
-    Pointer current = Pointer::Arrow;
     int stopAfterPolls = -1;
     int ends = 0; // calls of endProgram
 };
