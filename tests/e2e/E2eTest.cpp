@@ -175,6 +175,10 @@ TEST_F(EndToEnd, FileMenuSavesOpensAsksBeforeOverwritingAnOpenedFileAndQuits) {
     EXPECT_EQ(qt.platform().text.text(), "\tZähldaten\r\n\t13\t37\r\n");
     EXPECT_EQ(window.statusBox()->text().toStdString(),
               "Datei-Pfad: " + fs::canonical(file).string());
+    bool asked = false; // "Speichern unter" asks for the name, also for the file just opened
+    whenModalShows([&](QWidget* w) { asked = static_cast<QDialog*>(w)->close(); });
+    window.menuAction("mnuDateiU(2)")->trigger();
+    ASSERT_TRUE(asked);
     // A download cancelled at its date box: Speichern (Ctrl+S) asks before it writes.
     whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     run("mnuAbDatum");
