@@ -344,6 +344,7 @@ TEST_F(EndToEnd, APacedDownloadKeepsTheWindowAliveAndTakesNoInput) {
     QStringList notes;
     int paintsDuringTransfer = 0;
     bool closedDuringTransfer = true;
+    bool tookInput = false; // a typed key in the text area, a menu item usable
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, [&] {
         if (!progress->isVisible()) {
@@ -360,6 +361,8 @@ TEST_F(EndToEnd, APacedDownloadKeepsTheWindowAliveAndTakesNoInput) {
         window.menuAction("mnuDateiU(6)")->trigger(); // Beenden
         window.close();
         closedDuringTransfer = closedDuringTransfer && !window.isVisible();
+        tookInput = tookInput || window.textFeld()->toPlainText().contains('x') ||
+                    window.menuAction("mnuDateiU(6)")->isEnabled();
     });
     tick.start(50);
     const fs::path report = home.data() / "AD0512.txt";
@@ -374,6 +377,7 @@ TEST_F(EndToEnd, APacedDownloadKeepsTheWindowAliveAndTakesNoInput) {
     EXPECT_TRUE(notes[0].contains(" kB, 0:0")) << notes[0].toStdString();
     EXPECT_GE(paintsDuringTransfer, 3);
     EXPECT_FALSE(closedDuringTransfer);
+    EXPECT_FALSE(tookInput);
     EXPECT_FALSE(window.isVisible()) << "the close request was not served after the command";
     EXPECT_EQ(program.state.settings.direction, direction);
     EXPECT_EQ(TempHome::read(report).find('x'), std::string::npos);
@@ -411,6 +415,9 @@ TEST_F(EndToEnd, AStoppedDownloadEndsAtOnceAndTheDeviceAnswersTheNextCommand) {
     EXPECT_FALSE(qt.serial().portOpen());
     const QString clock = boxTextOf("mnuUhrlesen");
     EXPECT_TRUE(clock.startsWith("\nORVA-DS \tUhr: 12:45:")) << clock.toStdString();
+    whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); }); // Save As
+    run("mnuTagesDaten"); // the next download is not stopped too
+    EXPECT_TRUE(window.statusBox()->text().startsWith("Status: Tages-Daten vom: "));
 }
 
 } // namespace
