@@ -77,7 +77,6 @@ int ConfigScrn::withTrap(const std::function<void()>& steps) {
     } catch (const RunTimeError& e) {
         switch (e.number()) {
         case err::DeviceUnavailable:
-        case err::DialogCancelled:
             module_.ReportRunTimeError(e);
             break;
         default:
