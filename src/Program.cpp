@@ -11,11 +11,17 @@ Program::Program(Platform& platform, EditorWindow& window)
       settings(state, editor.module(), editor.menu()),
       auswertung(state, editor.module(), editor.menu()) {
     MenuTree& menu = editor.menu();
-    menu.setHandler("mnuDateiU(0)", [this] { files.OpenDataFile(); });
-    menu.setHandler("mnuDateiU(1)", [this] { files.Save(); });
-    menu.setHandler("mnuDateiU(2)", [this] { files.SaveAs(); });
-    menu.setHandler("mnuDateiU(4)", [this] { files.PrintTextArea(); });
-    menu.setHandler("mnuDateiU(6)", [this] { files.Quit(); });
+    // The File menu's commands return what failed; its box is shown here.
+    const std::pair<const char*, Outcome<> (DataFiles::*)()> fileCommands[] = {
+        {"mnuDateiU(0)", &DataFiles::OpenDataFile},
+        {"mnuDateiU(1)", &DataFiles::Save},
+        {"mnuDateiU(2)", &DataFiles::SaveAs},
+        {"mnuDateiU(4)", &DataFiles::PrintTextArea},
+        {"mnuDateiU(6)", &DataFiles::Quit}};
+    for (const auto& [id, command] : fileCommands) {
+        menu.setHandler(
+            id, [this, command = command] { editor.module().succeeded((files.*command)()); });
+    }
     menu.setHandler("mnuTagesDaten", [this] { downloads.mnuTagesDaten_Click(); });
     menu.setHandler("mnuAbDatum", [this] { downloads.mnuAbDatum_Click(); });
     menu.setHandler("mnuAlleDaten", [this] { downloads.mnuAlleDaten_Click(); });
@@ -49,7 +55,10 @@ Program::Program(Platform& platform, EditorWindow& window)
     }
     menu.setHandler("mnuSchnittstelle", [this] { settings.mnuSchnittstelle_Click(); });
     menu.setHandler("mnuInfo", [this] { settings.mnuInfo_Click(); });
-    editor.mayClose = [this] { return files.mayDiscardText(); };
+    editor.mayClose = [this] {
+        const Outcome<bool> discard = files.mayDiscardText();
+        return editor.module().succeeded(discard) && *discard;
+    };
     downloads.onDownloadEnd = [this](bool succeeded) { auswertung.DownloadEnded(succeeded); };
     // `MSComm1_OnComm`: a line error asks whether to go on; Cancel closes the port.
     platform.comm.onComm = [this, &platform](int code) {

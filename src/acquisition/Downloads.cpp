@@ -43,7 +43,8 @@ void Downloads::mnuAlleDaten_Click() {
 void Downloads::run(const Kind& kind) {
     Platform& p = module_.platform();
     try {
-        if (!files_.mayDiscardText()) {
+        if (const Outcome<bool> discard = files_.mayDiscardText();
+            !module_.succeeded(discard) || !*discard) {
             return;
         }
         files_.clearTextArea();
@@ -156,19 +157,17 @@ LinkOutcome Downloads::DownloadData(const Kind& kind, const std::optional<Date>&
 
 void Downloads::SaveData(const Kind& kind, const std::optional<Date>& start) {
     Platform& p = module_.platform();
-    // Under the trap: a reported error lets the command go on.
-    module_.runStep([&] {
-        if (s_.CountText.empty()) {
-            p.screen.messageBox("Es sind keine Daten verfügbar! ");
-            return;
-        }
-        const std::string fileName =
-            kind.filePrefix + dayMonth(start ? *start : p.clock.now().date) + ".txt";
-        s_.DataFileName = fileName;
-        files_.DialogFileName = fileName;
-        s_.AskFileName = 1;
-        files_.SaveDataFile();
-    });
+    if (s_.CountText.empty()) {
+        p.screen.messageBox("Es sind keine Daten verfügbar! ");
+        return;
+    }
+    const std::string fileName =
+        kind.filePrefix + dayMonth(start ? *start : p.clock.now().date) + ".txt";
+    s_.DataFileName = fileName;
+    files_.DialogFileName = fileName;
+    s_.AskFileName = 1;
+    // A failed save is reported, and the command goes on.
+    module_.succeeded(files_.SaveDataFile());
 }
 
 } // namespace orva

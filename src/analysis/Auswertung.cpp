@@ -61,7 +61,9 @@ void Auswertung::mnuDatExport_Click() {
             }
         } while (refuseSettingsFile(module_, chosen->fileName, "den Export"));
         p.screen.setPointer(Pointer::Hourglass);
-        p.files.writeFile(chosen->fileName, ExportCsv(*counts_, today));
+        if (!module_.succeeded(p.files.writeFile(chosen->fileName, ExportCsv(*counts_, today)))) {
+            return;
+        }
         p.screen.setPointer(Pointer::Arrow);
         // Not where an opened report shows its path: "Speichern" still writes the report.
         p.screen.setStatus("Status: Die Daten wurden exportiert nach " + chosen->fileName);

@@ -11,54 +11,55 @@ std::string OrvaModule::settingsPath() const {
     return joinPath(s_.SettingsFolder, kSettingsFileName);
 }
 
-void OrvaModule::ReadSettings() {
-    try {
-        const std::string path = settingsPath();
-        if (!p_.files.fileExists(path)) {
-            p_.files.writeFile(path, settingsLine(Settings{}) + "\r\n");
+Outcome<> OrvaModule::ReadSettings() {
+    const std::string path = settingsPath();
+    if (!p_.files.fileExists(path)) {
+        const Outcome<> made = p_.files.writeFile(path, settingsLine(Settings{}) + "\r\n");
+        if (made) {
             s_.settings = Settings{};
-            return;
         }
-        // Only the last item of the file counts.
-        std::optional<std::string> line;
-        forEachInputItem(p_.files.readFile(path), [&](std::string_view item) { line = item; });
-        if (const std::optional<Settings> read = parseSettings(line.value_or(""))) {
-            s_.settings = *read;
-        } else {
-            replaceInvalidSettings();
-        }
-    } catch (const RunTimeError& e) {
-        ReportRunTimeError(e);
+        return made;
     }
+    const Outcome<std::string> bytes = p_.files.readFile(path);
+    if (!bytes) {
+        return bytes;
+    }
+    // Only the last item of the file counts.
+    std::optional<std::string> line;
+    forEachInputItem(*bytes, [&](std::string_view item) { line = item; });
+    if (const std::optional<Settings> read = parseSettings(line.value_or(""))) {
+        s_.settings = *read;
+        return {};
+    }
+    return replaceInvalidSettings();
 }
 
-void OrvaModule::replaceInvalidSettings() {
+Outcome<> OrvaModule::replaceInvalidSettings() {
     s_.settings = Settings{};
-    WriteSettings();
+    const Outcome<> written = WriteSettings();
     p_.screen.messageBox(
         "Die Einstellungsdatei ORVAInit.txt enthielt keine gültigen Einstellungen." + s_.NewLine +
             s_.NewLine +
             "Sie wurde durch die Grundeinstellung ersetzt: beide Richtungen, Stunden, "
             "06:00 bis 18:00 Uhr, Schnittstelle COM2.",
         MsgButtons::OK, MsgIcon::Exclamation);
+    return written;
 }
 
-void OrvaModule::WriteSettings() {
-    try {
-        p_.files.writeFile(settingsPath(), settingsLine(s_.settings) + "\r\n");
-    } catch (const RunTimeError& e) {
-        ReportRunTimeError(e);
-    }
+Outcome<> OrvaModule::WriteSettings() {
+    return p_.files.writeFile(settingsPath(), settingsLine(s_.settings) + "\r\n");
 }
 
-void OrvaModule::ApplyPortSettings() {
+Outcome<> OrvaModule::ApplyPortSettings() {
+    // The serial control reports its failures as run-time errors.
     try {
         p_.comm.setCommPort(s_.settings.port);
         p_.comm.setSettings(kLineParameters);
         p_.comm.setInputLen(1);
     } catch (const RunTimeError& e) {
-        ReportRunTimeError(e);
+        return Failure{e.number()};
     }
+    return {};
 }
 
 std::optional<Date> OrvaModule::AskDate(const std::string& prompt, const std::string& title,

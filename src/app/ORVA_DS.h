@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Settings.h"
+#include "platform/Outcome.h"
 #include "platform/Platform.h"
 #include "platform/RunTimeError.h"
 
@@ -41,16 +42,25 @@ public:
     // Puts the file's settings in force; a missing file is made with the basic setting. A line
     // that holds no valid settings (a report saved over it, a hand edit) is replaced by the
     // basic setting, with a box that says so; a file that cannot be read keeps the settings.
-    void ReadSettings();
+    Outcome<> ReadSettings();
     // Writes the settings in force, also into a file deleted meanwhile.
-    void WriteSettings();
-    void ApplyPortSettings();
+    Outcome<> WriteSettings();
+    Outcome<> ApplyPortSettings();
     // Shows the message for a run-time error that a trap caught.
     void ReportRunTimeError(const RunTimeError& error);
+    // Where a command's failure becomes its box: true when the outcome holds a result, else
+    // shows the failure's message.
+    template <class T> bool succeeded(const Outcome<T>& outcome) {
+        if (!outcome) {
+            ReportRunTimeError(RunTimeError(outcome.error()));
+        }
+        return static_cast<bool>(outcome);
+    }
     // Shows the message for a failed exchange with the light barrier.
     void ReportTransferError();
-    // The error trap: runs one step, reports whatever it throws and lets the caller go on
-    // with its next step. Returns false when the step failed.
+    // The last-resort trap: runs one step, reports whatever it throws (a run-time error of the
+    // serial port, no memory, a fault of the program) and lets the caller go on with its next
+    // step. Returns false when the step failed.
     bool runStep(const std::function<void()>& step);
 
     // Shows the input box until it holds a valid date, or nothing (cancelled).
@@ -62,7 +72,7 @@ public:
     Platform& platform() { return p_; }
 
 private:
-    void replaceInvalidSettings();
+    Outcome<> replaceInvalidSettings();
 
     ORVA_DS& s_;
     Platform& p_;

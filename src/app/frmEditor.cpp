@@ -20,28 +20,25 @@ frmEditor::frmEditor(ORVA_DS& state, Platform& platform, EditorWindow& window)
 
 void frmEditor::Form_Load() {
     s_.NewLine = "\r\n";
-    // The start-up trap: report, explain where the data directory belongs, and go on with the
-    // next step.
-    auto step = [this](const std::function<void()>& work) {
-        if (!module_.runStep(work)) {
-            p_.screen.messageBox("Fehler beim Starten!" + s_.NewLine +
-                                 "Das Verzeichnis \\ORVA-DS muß sich auf Laufwerk C: befinden!");
-        }
-    };
-    step([this] {
-        // The data directory belongs to the program: made here when no installer made it.
-        p_.files.makeDirectory(p_.files.dataDirectory());
-        p_.files.setCurrentDir(p_.files.dataDirectory());
-    });
+    // The data directory belongs to the program: made here when no installer made it. Without
+    // it the program goes on in the folder it was started from.
+    Outcome<> entered = p_.files.makeDirectory(p_.files.dataDirectory());
+    if (entered) {
+        entered = p_.files.setCurrentDir(p_.files.dataDirectory());
+    }
+    if (!module_.succeeded(entered)) {
+        p_.screen.messageBox("Fehler beim Starten!" + s_.NewLine +
+                             "Das Verzeichnis \\ORVA-DS muß sich auf Laufwerk C: befinden!");
+    }
     // The settings stay in the folder that start-up made current, wherever the file dialogs
     // move the current directory later.
-    step([this] { s_.SettingsFolder = p_.files.currentDir(); });
-    step([this] { window_.placeStatusAndText(); });
-    step([this] { p_.screen.setPointer(Pointer::Arrow); });
-    step([this] { window_.centreOnScreen(); });
-    step([this] { module_.ReadSettings(); });
-    step([this] { module_.ApplyPortSettings(); });
-    step([this] { p_.screen.setStatus("Status: "); });
+    s_.SettingsFolder = p_.files.currentDir();
+    window_.placeStatusAndText();
+    p_.screen.setPointer(Pointer::Arrow);
+    window_.centreOnScreen();
+    module_.succeeded(module_.ReadSettings());
+    module_.succeeded(module_.ApplyPortSettings());
+    p_.screen.setStatus("Status: ");
 }
 
 } // namespace orva

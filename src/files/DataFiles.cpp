@@ -17,6 +17,19 @@ std::string folderOf(const std::string& fullName) {
     return slash == 0 ? fullName.substr(0, 1) : fullName.substr(0, slash);
 }
 
+// Runs one step; while the drive is not ready, shows `notReadyText` and tries again.
+template <class Step>
+auto retryWhileNotReady(Screen& screen, const Step& step, const std::string& notReadyText,
+                        MsgIcon icon) {
+    for (;;) {
+        auto outcome = step();
+        if (outcome.error() != err::DiskNotReady) {
+            return outcome;
+        }
+        screen.messageBox(notReadyText, MsgButtons::OK, icon);
+    }
+}
+
 } // namespace
 
 bool refuseSettingsFile(OrvaModule& module, const std::string& fileName, const char* forWhat) {
@@ -31,23 +44,25 @@ bool refuseSettingsFile(OrvaModule& module, const std::string& fileName, const c
     return true;
 }
 
-void DataFiles::Save() {
+Outcome<> DataFiles::Save() {
     s_.AskFileName = askBeforeSaving_ ? 1 : 0;
-    SaveDataFile();
+    return SaveDataFile();
 }
 
-void DataFiles::SaveAs() {
+Outcome<> DataFiles::SaveAs() {
     s_.AskFileName = 1;
-    SaveDataFile();
+    return SaveDataFile();
 }
 
-void DataFiles::Quit() {
-    if (mayDiscardText()) {
+Outcome<> DataFiles::Quit() {
+    const Outcome<bool> discard = mayDiscardText();
+    if (discard && *discard) {
         module_.platform().screen.endProgram();
     }
+    return discard;
 }
 
-bool DataFiles::mayDiscardText() {
+Outcome<bool> DataFiles::mayDiscardText() {
     Platform& p = module_.platform();
     if (!p.text.modified()) {
         return true;
@@ -62,26 +77,12 @@ bool DataFiles::mayDiscardText() {
     return reply == answer::No;
 }
 
-void DataFiles::retryWhileNotReady(const std::function<void()>& step,
-                                   const std::string& notReadyText, MsgIcon icon) {
-    for (;;) {
-        try {
-            step();
-            return;
-        } catch (const RunTimeError& e) {
-            if (e.number() != err::DiskNotReady) {
-                throw;
-            }
-            module_.platform().screen.messageBox(notReadyText, MsgButtons::OK, icon);
-        }
-    }
-}
-
-void DataFiles::enterFolderOf(const std::string& fullName) {
+Outcome<> DataFiles::enterFolderOf(const std::string& fullName) {
     const std::string folder = folderOf(fullName);
-    if (!folder.empty()) {
-        module_.platform().files.setCurrentDir(folder);
+    if (folder.empty()) {
+        return {};
     }
+    return module_.platform().files.setCurrentDir(folder);
 }
 
 void DataFiles::clearTextArea() {
@@ -95,167 +96,169 @@ void DataFiles::clearTextArea() {
     }
 }
 
-void DataFiles::OpenDataFile() {
+Outcome<> DataFiles::OpenDataFile() {
     Platform& p = module_.platform();
-    if (!mayDiscardText()) {
-        return;
+    if (const Outcome<bool> discard = mayDiscardText(); !discard || !*discard) {
+        return discard;
     }
-    try {
-        const std::string dialogName = DialogFileName;
-        const std::string folder = p.files.currentDir();
-        FileDialogResult chosen;
-        bool cancelled = false;
-        retryWhileNotReady(
-            [&] {
-                if (!s_.DataFileName.empty()) {
-                    DialogFileName = s_.DataFileName;
-                }
-                const auto result =
-                    p.dialog.showOpen({kFileFilter, 2, kFileDialogFlags, DialogFileName, {}});
-                cancelled = !result;
-                if (result) {
-                    chosen = *result;
-                    DialogFileName = chosen.fileName;
-                    enterFolderOf(chosen.fileName);
-                }
-            },
-            kNoDisk, MsgIcon::Exclamation);
-        if (cancelled) {
-            return;
-        }
-        if (!p.files.fileExists(chosen.fileTitle)) {
-            s_.DataFileName = chosen.fileTitle;
-            p.screen.messageBox("Datei existiert nicht!");
-            return;
-        }
-        p.screen.setPointer(Pointer::Hourglass);
-        std::string bytes;
-        std::string refusal;
-        retryWhileNotReady(
-            [&] {
-                if (p.files.fileSize(chosen.fileTitle) > kMaxOpenBytes) {
-                    refusal = "Sie ist größer als " + std::to_string(kMaxOpenBytes >> 20) +
-                              " MB; so große Dateien kann das Programm nicht anzeigen.";
-                    return;
-                }
-                bytes = p.files.readFile(chosen.fileTitle);
-            },
-            kNoDisk, MsgIcon::Exclamation);
-        if (refusal.empty() && bytes.find('\0') != std::string::npos) {
-            refusal = "Sie enthält Null-Bytes und ist daher keine Textdatei.";
-        }
-        if (!refusal.empty()) {
-            // Nothing changes, not even the dialog's folder: "Speichern" still writes where the
-            // text area's text came from.
-            DialogFileName = dialogName;
-            p.files.setCurrentDir(folder);
-            p.screen.setPointer(Pointer::Arrow);
-            p.screen.messageBox("Diese Datei wird nicht geöffnet." + s_.NewLine + s_.NewLine +
-                                    refusal,
-                                MsgButtons::OK, MsgIcon::Exclamation);
-            return;
-        }
-        s_.DataFileName = chosen.fileTitle;
-        p.screen.setStatus("Datei-Pfad: " + chosen.fileName);
-        // Plain ASCII reads the same either way and stays Windows-1252 when umlauts are added.
-        utf8_ = isUtf8(bytes) &&
-                std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
-        p.text.setText(utf8_ ? bytes : cp1252ToUtf8(bytes));
-        shownFile_ = chosen.fileName;
-        askBeforeSaving_ = false;
-        p.screen.setPointer(Pointer::Arrow);
-        p.text.setFocus();
-    } catch (const RunTimeError& e) {
-        // Reported once; the command ends instead of trying the failing step forever.
-        module_.ReportRunTimeError(e);
-    }
-}
-
-bool DataFiles::SaveDataFile() {
-    Platform& p = module_.platform();
-    try {
-        bool ask = s_.DataFileName.empty() || s_.AskFileName == 1;
-        bool chosenInDialog = false;
-        do {
-            if (ask) {
-                bool cancelled = false;
-                retryWhileNotReady(
-                    [&] {
-                        const auto chosen =
-                            p.dialog.showSave({kFileFilter, 2, kFileDialogFlags, DialogFileName,
-                                               module_.settingsPath()});
-                        cancelled = !chosen;
-                        if (chosen) {
-                            DialogFileName = chosen->fileName;
-                            enterFolderOf(chosen->fileName);
-                            s_.DataFileName = chosen->fileTitle;
-                        }
-                    },
-                    kNoDisk, MsgIcon::None);
-                if (cancelled) {
-                    return false;
-                }
-                chosenInDialog = true;
+    const std::string dialogName = DialogFileName;
+    const std::string folder = p.files.currentDir();
+    std::optional<FileDialogResult> chosen;
+    const Outcome<> entered = retryWhileNotReady(
+        p.screen,
+        [&]() -> Outcome<> {
+            if (!s_.DataFileName.empty()) {
+                DialogFileName = s_.DataFileName;
             }
-            ask = true;
-        } while (refuseSettingsFile(module_, s_.DataFileName, "den Bericht"));
-        p.screen.setPointer(Pointer::Hourglass);
-        // The file holds this text already; writing it again would only change its bytes
-        // (one more line end, CR LF for lone line ends).
-        const bool unchanged = !chosenInDialog && !shownFile_.empty() && !p.text.modified() &&
-                               p.files.sameFile(s_.DataFileName, shownFile_);
-        if (!unchanged) {
-            const std::string text = p.text.text() + s_.NewLine;
-            retryWhileNotReady(
-                [&] { p.files.writeFile(s_.DataFileName, utf8_ ? text : utf8ToCp1252(text)); },
-                kNoDisk, MsgIcon::None);
-        }
-        s_.AskFileName = 0;
-        shownFile_ = joinPath(p.files.currentDir(), s_.DataFileName);
-        askBeforeSaving_ = false;
-        p.text.resetModified();
-        p.text.setFocus();
-        p.screen.setPointer(Pointer::Arrow);
-        return true;
-    } catch (const RunTimeError& e) {
-        // Reported once; the command ends instead of trying the failing step forever.
-        module_.ReportRunTimeError(e);
-        return false;
+            chosen = p.dialog.showOpen({kFileFilter, 2, kFileDialogFlags, DialogFileName, {}});
+            if (!chosen) {
+                return {};
+            }
+            DialogFileName = chosen->fileName;
+            return enterFolderOf(chosen->fileName);
+        },
+        kNoDisk, MsgIcon::Exclamation);
+    if (!entered || !chosen) {
+        return entered;
     }
+    if (!p.files.fileExists(chosen->fileTitle)) {
+        s_.DataFileName = chosen->fileTitle;
+        p.screen.messageBox("Datei existiert nicht!");
+        return {};
+    }
+    p.screen.setPointer(Pointer::Hourglass);
+    std::string refusal;
+    Outcome<std::string> read = retryWhileNotReady(
+        p.screen,
+        [&]() -> Outcome<std::string> {
+            const Outcome<std::uintmax_t> size = p.files.fileSize(chosen->fileTitle);
+            if (size && *size > kMaxOpenBytes) {
+                refusal = "Sie ist größer als " + std::to_string(kMaxOpenBytes >> 20) +
+                          " MB; so große Dateien kann das Programm nicht anzeigen.";
+                return std::string();
+            }
+            return size ? p.files.readFile(chosen->fileTitle) : size.failure();
+        },
+        kNoDisk, MsgIcon::Exclamation);
+    if (!read) {
+        return read;
+    }
+    const std::string& bytes = *read;
+    if (refusal.empty() && bytes.find('\0') != std::string::npos) {
+        refusal = "Sie enthält Null-Bytes und ist daher keine Textdatei.";
+    }
+    if (!refusal.empty()) {
+        // Nothing changes, not even the dialog's folder: "Speichern" still writes where the
+        // text area's text came from.
+        DialogFileName = dialogName;
+        if (const Outcome<> back = p.files.setCurrentDir(folder); !back) {
+            return back;
+        }
+        p.screen.setPointer(Pointer::Arrow);
+        p.screen.messageBox("Diese Datei wird nicht geöffnet." + s_.NewLine + s_.NewLine + refusal,
+                            MsgButtons::OK, MsgIcon::Exclamation);
+        return {};
+    }
+    s_.DataFileName = chosen->fileTitle;
+    p.screen.setStatus("Datei-Pfad: " + chosen->fileName);
+    // Plain ASCII reads the same either way and stays Windows-1252 when umlauts are added.
+    utf8_ = isUtf8(bytes) &&
+            std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
+    p.text.setText(utf8_ ? bytes : cp1252ToUtf8(bytes));
+    shownFile_ = chosen->fileName;
+    askBeforeSaving_ = false;
+    p.screen.setPointer(Pointer::Arrow);
+    p.text.setFocus();
+    return {};
 }
 
-void DataFiles::PrintTextArea() {
+Outcome<bool> DataFiles::SaveDataFile() {
+    Platform& p = module_.platform();
+    bool ask = s_.DataFileName.empty() || s_.AskFileName == 1;
+    bool chosenInDialog = false;
+    do {
+        if (ask) {
+            bool cancelled = false;
+            const Outcome<> entered = retryWhileNotReady(
+                p.screen,
+                [&]() -> Outcome<> {
+                    const auto chosen = p.dialog.showSave(
+                        {kFileFilter, 2, kFileDialogFlags, DialogFileName, module_.settingsPath()});
+                    cancelled = !chosen;
+                    if (!chosen) {
+                        return {};
+                    }
+                    DialogFileName = chosen->fileName;
+                    const Outcome<> there = enterFolderOf(chosen->fileName);
+                    if (there) {
+                        s_.DataFileName = chosen->fileTitle;
+                    }
+                    return there;
+                },
+                kNoDisk, MsgIcon::None);
+            if (!entered) {
+                return entered.failure();
+            }
+            if (cancelled) {
+                return false;
+            }
+            chosenInDialog = true;
+        }
+        ask = true;
+    } while (refuseSettingsFile(module_, s_.DataFileName, "den Bericht"));
+    p.screen.setPointer(Pointer::Hourglass);
+    // The file holds this text already; writing it again would only change its bytes
+    // (one more line end, CR LF for lone line ends).
+    const bool unchanged = !chosenInDialog && !shownFile_.empty() && !p.text.modified() &&
+                           p.files.sameFile(s_.DataFileName, shownFile_);
+    if (!unchanged) {
+        const std::string text = p.text.text() + s_.NewLine;
+        const Outcome<> written = retryWhileNotReady(
+            p.screen,
+            [&] { return p.files.writeFile(s_.DataFileName, utf8_ ? text : utf8ToCp1252(text)); },
+            kNoDisk, MsgIcon::None);
+        if (!written) {
+            return written.failure();
+        }
+    }
+    s_.AskFileName = 0;
+    shownFile_ = joinPath(p.files.currentDir(), s_.DataFileName);
+    askBeforeSaving_ = false;
+    p.text.resetModified();
+    p.text.setFocus();
+    p.screen.setPointer(Pointer::Arrow);
+    return true;
+}
+
+Outcome<> DataFiles::PrintTextArea() {
     Platform& p = module_.platform();
     const std::string notReady = kNoDisk + s_.NewLine + s_.NewLine +
                                  "und quittieren, sobald die Laufwerks-Kontrollampe erlischt.";
-    try {
-        std::optional<int> chosen;
-        retryWhileNotReady([&] { chosen = p.dialog.showPrinter(kPrintDialogFlags); }, notReady,
-                           MsgIcon::None);
-        if (!chosen) {
-            return;
-        }
-        const int copies = *chosen;
-        try {
-            for (int copy = 1; copy <= copies; ++copy) {
-                retryWhileNotReady(
-                    [&] { p.printer.print(p.text.text(), kPrintOffsetTwips, kPrintOffsetTwips); },
-                    notReady, MsgIcon::None);
-                retryWhileNotReady([&] { p.printer.newPage(); }, notReady, MsgIcon::None);
-            }
-        } catch (const RunTimeError&) {
-            // Close the job, so that the next print starts a job of its own.
-            try {
-                p.printer.endDoc();
-            } catch (const RunTimeError&) {
-            }
-            throw;
-        }
-        retryWhileNotReady([&] { p.printer.endDoc(); }, notReady, MsgIcon::None);
-        p.text.setFocus();
-    } catch (const RunTimeError& e) {
-        module_.ReportRunTimeError(e);
+    const std::optional<int> copies = p.dialog.showPrinter(kPrintDialogFlags);
+    if (!copies) {
+        return {};
     }
+    auto step = [&](const auto& call) {
+        return retryWhileNotReady(p.screen, call, notReady, MsgIcon::None);
+    };
+    Outcome<> printed;
+    for (int copy = 1; copy <= *copies && printed; ++copy) {
+        printed = step(
+            [&] { return p.printer.print(p.text.text(), kPrintOffsetTwips, kPrintOffsetTwips); });
+        if (printed) {
+            printed = step([&] { return p.printer.newPage(); });
+        }
+    }
+    if (!printed) {
+        // Close the job, so that the next print starts a job of its own.
+        (void)p.printer.endDoc();
+        return printed;
+    }
+    printed = step([&] { return p.printer.endDoc(); });
+    if (printed) {
+        p.text.setFocus();
+    }
+    return printed;
 }
 
 } // namespace orva

@@ -3,7 +3,6 @@
 #include "app/ORVA_DS.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace orva {
@@ -22,22 +21,23 @@ inline constexpr std::uintmax_t kMaxOpenBytes = std::uintmax_t{16} << 20;
 bool refuseSettingsFile(OrvaModule& module, const std::string& fileName, const char* forWhat);
 
 // The File menu: open a text file into the text area, save the text area, print it, quit.
-// The downloads save their reports through `SaveDataFile`.
+// The downloads save their reports through `SaveDataFile`. What fails is returned, for the
+// command to report; only the questions (drive not ready, save the changes) are asked here.
 class DataFiles {
 public:
     DataFiles(ORVA_DS& state, OrvaModule& module) : s_(state), module_(module) {}
 
     // The items of the File menu `mnuDateiU`.
-    void OpenDataFile(); // "Ö&ffnen"
-    void Save();         // "&Speichern"
-    void SaveAs();       // "Speichern &unter"
-    void Quit();         // "&Beenden"
-    // True when the text area's text is in the file afterwards.
-    bool SaveDataFile();
-    void PrintTextArea();
+    Outcome<> OpenDataFile(); // "Ö&ffnen"
+    Outcome<> Save();         // "&Speichern"
+    Outcome<> SaveAs();       // "Speichern &unter"
+    Outcome<> Quit();         // "&Beenden"
+    // True when the text area's text is in the file afterwards, false when the user cancelled.
+    Outcome<bool> SaveDataFile();
+    Outcome<> PrintTextArea();
     // Before the text area is replaced or the program ends: text the user changed is offered
     // for saving. False when it must stay (the user said so, or it was not saved).
-    bool mayDiscardText();
+    Outcome<bool> mayDiscardText();
     // Empties the text area for a command's output. From then on the file that was shown is no
     // longer what the user sees, so "Speichern" must ask before it writes.
     void clearTextArea();
@@ -47,11 +47,8 @@ public:
     std::string DialogFileName;
 
 private:
-    // Runs one step; while the drive is not ready, shows `notReadyText` and tries again.
-    void retryWhileNotReady(const std::function<void()>& step, const std::string& notReadyText,
-                            MsgIcon icon);
     // The chosen file's folder becomes the current directory, where its bare name resolves.
-    void enterFolderOf(const std::string& fullName);
+    Outcome<> enterFolderOf(const std::string& fullName);
     // Full name of the file the text area shows, as opened or saved; empty once a command
     // cleared the area.
     std::string shownFile_;

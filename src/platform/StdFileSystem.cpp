@@ -118,20 +118,22 @@ std::string StdFileSystem::currentDir() {
     return ec ? std::string() : fromPath(p);
 }
 
-void StdFileSystem::setCurrentDir(const std::string& dir) {
+Outcome<> StdFileSystem::setCurrentDir(const std::string& dir) {
     std::error_code ec;
     fs::current_path(toPath(dir), ec);
     if (ec) {
-        throw RunTimeError(err::PathNotFound);
+        return Failure{err::PathNotFound};
     }
+    return {};
 }
 
-void StdFileSystem::makeDirectory(const std::string& dir) {
+Outcome<> StdFileSystem::makeDirectory(const std::string& dir) {
     std::error_code ec;
     fs::create_directory(toPath(dir), ec);
     if (ec) {
-        throw RunTimeError(errorNumberFor(ec, err::PathNotFound));
+        return Failure{errorNumberFor(ec, err::PathNotFound)};
     }
+    return {};
 }
 
 bool StdFileSystem::sameFile(const std::string& a, const std::string& b) {
@@ -147,25 +149,25 @@ bool StdFileSystem::fileExists(const std::string& path) {
     return !path.empty() && fs::is_regular_file(toPath(path), ec);
 }
 
-std::uintmax_t StdFileSystem::fileSize(const std::string& path) {
+Outcome<std::uintmax_t> StdFileSystem::fileSize(const std::string& path) {
     std::error_code ec;
     const std::uintmax_t size = fs::file_size(toPath(path), ec);
     if (ec) {
-        throw RunTimeError(errorNumberFor(ec, err::FileNotFound));
+        return Failure{errorNumberFor(ec, err::FileNotFound)};
     }
     return size;
 }
 
-std::string StdFileSystem::readFile(const std::string& path) {
+Outcome<std::string> StdFileSystem::readFile(const std::string& path) {
     const fs::path p = toPath(path);
     std::error_code ec;
     if (fs::is_directory(p, ec)) {
-        throw RunTimeError(err::PathFileAccess);
+        return Failure{err::PathFileAccess};
     }
     std::ifstream in(p, std::ios::binary);
     if (!in) {
         const std::error_code open(currentErrno(), std::generic_category());
-        throw RunTimeError(errorNumberFor(open, err::FileNotFound));
+        return Failure{errorNumberFor(open, err::FileNotFound)};
     }
     std::string bytes;
     const auto size = fs::file_size(p, ec);
@@ -177,18 +179,18 @@ std::string StdFileSystem::readFile(const std::string& path) {
         bytes.append(buf, static_cast<std::size_t>(in.gcount()));
     }
     if (in.bad()) {
-        throw RunTimeError(err::DeviceIO);
+        return Failure{err::DeviceIO};
     }
     return bytes;
 }
 
-void StdFileSystem::writeFile(const std::string& path, std::string_view bytes) {
+Outcome<> StdFileSystem::writeFile(const std::string& path, std::string_view bytes) {
     // Written under a temporary name, put on the disk and renamed over the target, so that a
     // failure or a power cut leaves the old file as it was.
     const fs::path target = finalTarget(toPath(path));
     std::error_code ec;
     if (fs::is_directory(target, ec)) {
-        throw RunTimeError(err::PathFileAccess);
+        return Failure{err::PathFileAccess};
     }
     fs::path temp = target;
     temp += ".orva-tmp";
@@ -197,7 +199,7 @@ void StdFileSystem::writeFile(const std::string& path, std::string_view bytes) {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) {
             const std::error_code open(currentErrno(), std::generic_category());
-            throw RunTimeError(errorNumberFor(open, err::PathNotFound));
+            return Failure{errorNumberFor(open, err::PathNotFound)};
         }
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.close();
@@ -205,7 +207,7 @@ void StdFileSystem::writeFile(const std::string& path, std::string_view bytes) {
             const std::error_code writeErr(currentErrno(), std::generic_category());
             std::error_code ignore;
             fs::remove(temp, ignore);
-            throw RunTimeError(errorNumberFor(writeErr, err::PathFileAccess));
+            return Failure{errorNumberFor(writeErr, err::PathFileAccess)};
         }
     }
     // The file replaced keeps who may read and write it.
@@ -217,10 +219,11 @@ void StdFileSystem::writeFile(const std::string& path, std::string_view bytes) {
     if (ec) {
         std::error_code ignore;
         fs::remove(temp, ignore);
-        throw RunTimeError(errorNumberFor(ec, err::PathFileAccess));
+        return Failure{errorNumberFor(ec, err::PathFileAccess)};
     }
     // The new entry too; a folder that cannot be flushed still holds the renamed file.
     flushToDisk(target.parent_path().empty() ? fs::path(".") : target.parent_path(), true);
+    return {};
 }
 
 } // namespace orva

@@ -48,7 +48,6 @@ void ConfigScrn::selectOption(const std::string& name) {
             }
         }
     }
-    throw RunTimeError(err::NoSuchControl);
 }
 
 void ConfigScrn::Form_Load() {
@@ -94,8 +93,8 @@ void ConfigScrn::OKButton_Click() {
         module_.platform().comm.setCommPort(SelectedPort);
         s_.settings.port = SelectedPort;
         // Saved before the trial: an unavailable port stays chosen until another one is.
-        module_.WriteSettings();
-        module_.ApplyPortSettings();
+        module_.succeeded(module_.WriteSettings());
+        module_.succeeded(module_.ApplyPortSettings());
         tryPort();
         Unloaded = true;
     });

@@ -41,7 +41,7 @@ public:
     void Form_QueryUnload() { Unloaded = true; }
 
     // Selects an option as a click on it does: it becomes its frame's selection, and a port
-    // option runs its click handler. Run-time error 340 for an option that does not exist.
+    // option runs its click handler. Every name comes from `configScrnFrames`.
     void selectOption(const std::string& name);
 
     int PortAtOpening = 0;

@@ -17,7 +17,7 @@ void choose(MenuTree& menu, const char* name, Value value, Value& setting, OrvaM
     }
     setting = value;
     menu.setChecked(name, static_cast<int>(value), true);
-    module.WriteSettings();
+    module.succeeded(module.WriteSettings());
 }
 
 } // namespace

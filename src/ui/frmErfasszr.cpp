@@ -6,9 +6,9 @@ void frmErfasszr::Form_Load() {
     // The stored period is shown, as another program may have changed the file. A file deleted
     // meanwhile would be read back as the defaults: it gets the settings in force.
     if (module_.platform().files.fileExists(module_.settingsPath())) {
-        module_.ReadSettings();
+        module_.succeeded(module_.ReadSettings());
     } else {
-        module_.WriteSettings();
+        module_.succeeded(module_.WriteSettings());
     }
     von.Text = hourText(s_.settings.fromHour);
     bis.Text = hourText(s_.settings.toHour);
@@ -35,7 +35,7 @@ void frmErfasszr::OKErfasszr_Click() {
     }
     s_.settings.fromHour = *from;
     s_.settings.toHour = *to;
-    module_.WriteSettings();
+    module_.succeeded(module_.WriteSettings());
     Unloaded = true;
 }
 

@@ -33,7 +33,7 @@ TEST_F(SettingsTest, ReadingTakesTheLastItemByPosition) {
         {"Beide_xStd-09:00.09:00:4 and more", {D::Both, R::Hours, 9, 9, 4}}};
     for (const auto& [content, expected] : cases) {
         p.files.files[kFile] = content;
-        module.ReadSettings();
+        ASSERT_TRUE(module.ReadSettings());
         EXPECT_EQ(s.settings, expected) << content;
     }
     EXPECT_TRUE(p.screen.boxes.empty());
@@ -49,7 +49,7 @@ TEST_F(SettingsTest, ALineWithoutValidSettingsIsReplacedByTheBasicSetting) {
         p.files.files[kFile] = content;
         p.screen.boxes.clear();
         s.settings = {D::Right, R::Seconds, 22, 23, 3};
-        module.ReadSettings();
+        ASSERT_TRUE(module.ReadSettings());
         EXPECT_EQ(s.settings, Settings{}) << content;
         EXPECT_EQ(p.files.file(kFile), "Beide__Std_06:00_18:00_2\r\n");
         ASSERT_EQ(p.screen.boxes.size(), 1u) << content;
@@ -62,19 +62,19 @@ TEST_F(SettingsTest, ALineWithoutValidSettingsIsReplacedByTheBasicSetting) {
 }
 
 TEST_F(SettingsTest, FileErrorsGiveOneBoxEachAndKeepTheValues) {
-    module.ReadSettings();
+    ASSERT_TRUE(module.ReadSettings());
     s.settings.direction = D::Left;
     p.files.readErrors[kFile] = err::PermissionDenied;
-    module.ReadSettings();
+    module.succeeded(module.ReadSettings());
     EXPECT_EQ(s.settings.direction, D::Left);
     p.files.writeErrors[kFile] = err::DiskFull;
-    module.WriteSettings();
+    module.succeeded(module.WriteSettings());
     ASSERT_EQ(p.screen.boxes.size(), 2u);
     EXPECT_EQ(p.screen.boxes[0].text, "Zugriff verweigert    Fehlernummer 70 aufgetreten! ");
     EXPECT_EQ(p.screen.boxes[1].text, "Datenträger voll    Fehlernummer 61 aufgetreten! ");
     EXPECT_EQ(p.files.file(kFile), "Beide__Std_06:00_18:00_2\r\n");
     p.files.writeErrors.clear();
-    module.WriteSettings(); // the choice is written once the disk takes it
+    ASSERT_TRUE(module.WriteSettings()); // the choice is written once the disk takes it
     EXPECT_EQ(p.files.file(kFile), "Links__Std_06:00_18:00_2\r\n");
 }
 

@@ -87,42 +87,45 @@ std::string FakeSerial::input() {
     return taken;
 }
 
-void FakeFileSystem::setCurrentDir(const std::string& dir) {
+Outcome<> FakeFileSystem::setCurrentDir(const std::string& dir) {
     if (dirs.count(resolve(dir)) == 0) {
-        throw RunTimeError(err::PathNotFound);
+        return Failure{err::PathNotFound};
     }
     cwd = resolve(dir);
+    return {};
 }
 
-void FakeFileSystem::makeDirectory(const std::string& dir) {
+Outcome<> FakeFileSystem::makeDirectory(const std::string& dir) {
     if (!canMakeDirs) {
-        throw RunTimeError(err::PathNotFound);
+        return Failure{err::PathNotFound};
     }
     dirs.insert(resolve(dir));
+    return {};
 }
 
-std::string FakeFileSystem::readFile(const std::string& path) {
+Outcome<std::string> FakeFileSystem::readFile(const std::string& path) {
     if (auto it = readErrors.find(resolve(path)); it != readErrors.end()) {
-        throw RunTimeError(it->second);
+        return Failure{it->second};
     }
     const auto content = file(path);
     if (!content) {
-        throw RunTimeError(err::FileNotFound);
+        return Failure{err::FileNotFound};
     }
     return *content;
 }
 
-void FakeFileSystem::writeFile(const std::string& path, std::string_view bytes) {
+Outcome<> FakeFileSystem::writeFile(const std::string& path, std::string_view bytes) {
     const std::string full = resolve(path);
     if (auto it = writeErrors.find(full); it != writeErrors.end()) {
-        throw RunTimeError(it->second);
+        return Failure{it->second};
     }
     const auto slash = full.find_last_of('/');
     if (slash != std::string::npos && slash > 0 && dirs.count(full.substr(0, slash)) == 0) {
-        throw RunTimeError(err::PathNotFound);
+        return Failure{err::PathNotFound};
     }
     ++writes;
     files[full] = std::string(bytes);
+    return {};
 }
 
 std::optional<std::string> FakeFileSystem::file(const std::string& path) const {

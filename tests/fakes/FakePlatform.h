@@ -98,11 +98,18 @@ struct FakeFileDialog : FileDialog {
 };
 
 struct FakePrinter : Printer {
-    void print(const std::string& text, int left, int top) override {
+    Outcome<> print(const std::string& text, int left, int top) override {
         log.push_back("print " + std::to_string(left) + "," + std::to_string(top) + ": " + text);
+        return {};
     }
-    void newPage() override { log.emplace_back("newPage"); }
-    void endDoc() override { log.emplace_back("endDoc"); }
+    Outcome<> newPage() override {
+        log.emplace_back("newPage");
+        return {};
+    }
+    Outcome<> endDoc() override {
+        log.emplace_back("endDoc");
+        return {};
+    }
     std::vector<std::string> log;
 };
 
@@ -145,15 +152,18 @@ struct FakeSerial : SerialControl {
 struct FakeFileSystem : FileSystem {
     std::string dataDirectory() override { return dataDir; }
     std::string currentDir() override { return cwd; }
-    void setCurrentDir(const std::string& dir) override;
-    void makeDirectory(const std::string& dir) override;
+    Outcome<> setCurrentDir(const std::string& dir) override;
+    Outcome<> makeDirectory(const std::string& dir) override;
     bool sameFile(const std::string& a, const std::string& b) override {
         return resolve(a) == resolve(b);
     }
     bool fileExists(const std::string& path) override { return files.count(resolve(path)) != 0; }
-    std::uintmax_t fileSize(const std::string& path) override { return readFile(path).size(); }
-    std::string readFile(const std::string& path) override;
-    void writeFile(const std::string& path, std::string_view bytes) override;
+    Outcome<std::uintmax_t> fileSize(const std::string& path) override {
+        const Outcome<std::string> bytes = readFile(path);
+        return bytes ? Outcome<std::uintmax_t>(bytes->size()) : bytes.failure();
+    }
+    Outcome<std::string> readFile(const std::string& path) override;
+    Outcome<> writeFile(const std::string& path, std::string_view bytes) override;
 
     std::string resolve(const std::string& path) const { return joinPath(cwd, path); }
     std::optional<std::string> file(const std::string& path) const;

@@ -23,17 +23,17 @@ protected:
 TEST_F(DataFilesTest, SaveWithoutANameAsksAndWritesWindows1252IntoTheChosenFolder) {
     p.text.value = "Zähldaten";
     p.dialog.files = {"/media/usb/TD0512.txt"};
-    files.Save();
+    EXPECT_TRUE(files.Save());
     EXPECT_EQ(p.dialog.requests.at(0).first, "save");
     EXPECT_EQ(p.files.file("/media/usb/TD0512.txt"), "Z\xe4hldaten\r\n");
     EXPECT_EQ(p.files.currentDir(), "/media/usb");
     // Saved again without asking.
     p.text.value = "neu";
-    files.Save();
+    EXPECT_TRUE(files.Save());
     EXPECT_EQ(p.dialog.requests.size(), 1u);
     EXPECT_EQ(p.files.file("/media/usb/TD0512.txt"), "neu\r\n");
     const int writes = p.files.writes; // unchanged since saved: not written again
-    files.Save();
+    EXPECT_TRUE(files.Save());
     EXPECT_EQ(p.files.writes, writes);
 }
 
@@ -41,28 +41,28 @@ TEST_F(DataFilesTest, OpenOfAHugeFileOrAMissingNameSaysSoAndThatNameIsSavedNext)
     p.files.files["/media/usb/riesig.txt"] = std::string(kMaxOpenBytes + 1, 'x');
     p.dialog.files = {"/media/usb/riesig.txt", "/media/usb/neu.txt"};
     p.text.setText("vorher");
-    files.OpenDataFile();
+    EXPECT_TRUE(files.OpenDataFile());
     EXPECT_TRUE(s.DataFileName.empty() && p.files.currentDir() == p.files.dataDir);
-    files.OpenDataFile();
+    EXPECT_TRUE(files.OpenDataFile());
     ASSERT_EQ(p.screen.boxes.size(), 2u);
     EXPECT_NE(p.screen.boxes[0].text.find("größer als 16 MB"), std::string::npos);
     EXPECT_EQ(p.screen.boxes[1].text, "Datei existiert nicht!");
     EXPECT_EQ(p.text.value, "vorher");
-    files.Save();
+    EXPECT_TRUE(files.Save());
     EXPECT_EQ(p.files.file("/media/usb/neu.txt"), "vorher\r\n");
 }
 
 TEST_F(DataFilesTest, TypedTextIsSavedOnQuitOnlyWhenTheUserSaysSo) {
     p.files.files["/media/usb/AB0211.txt"] = "\tZ\xe4hl\r\n";
     p.dialog.files = {"/media/usb/AB0211.txt"};
-    files.OpenDataFile();
+    EXPECT_TRUE(files.OpenDataFile());
     EXPECT_EQ(p.text.value, "\tZähl\r\n");
     EXPECT_EQ(p.screen.status(), "Datei-Pfad: /media/usb/AB0211.txt");
     p.text.value = "Notiz";
     p.screen.answers = {answer::Cancel, answer::Yes};
-    files.Quit();
+    EXPECT_TRUE(files.Quit());
     EXPECT_EQ(p.screen.ends, 0);
-    files.Quit(); // saved as "Speichern" would, then ended
+    EXPECT_TRUE(files.Quit()); // saved as "Speichern" would, then ended
     EXPECT_EQ(p.screen.ends, 1);
     EXPECT_EQ(p.files.file("/media/usb/AB0211.txt"), "Notiz\r\n");
 }
@@ -70,12 +70,12 @@ TEST_F(DataFilesTest, TypedTextIsSavedOnQuitOnlyWhenTheUserSaysSo) {
 TEST_F(DataFilesTest, PrintsEachCopyAtItsPlaceInOneJob) {
     p.text.value = "\tSumme\t37";
     p.dialog.copies = {2, 0};
-    files.PrintTextArea();
+    EXPECT_TRUE(files.PrintTextArea());
     EXPECT_EQ(p.printer.log,
               (std::vector<std::string>{"print 1000,1000: \tSumme\t37", "newPage",
                                         "print 1000,1000: \tSumme\t37", "newPage", "endDoc"}));
     p.printer.log.clear();
-    files.PrintTextArea();
+    EXPECT_TRUE(files.PrintTextArea());
     EXPECT_EQ(p.printer.log, std::vector<std::string>{"endDoc"});
 }
 

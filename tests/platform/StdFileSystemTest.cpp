@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -13,15 +11,6 @@ namespace fs = std::filesystem;
 
 namespace orva {
 namespace {
-
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RunTimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 class StdFileSystemTest : public testing::Test {
 protected:
@@ -37,23 +26,23 @@ TEST_F(StdFileSystemTest, WritesBytesExactlyAndAFailedWriteLeavesTheOldFileAlone
     fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink("real.txt", path); // relative to the link's folder
     const std::string bytes("Z\xe4hl\r\n\t\0end", 11);
-    files.writeFile(path, bytes);
-    EXPECT_TRUE(fs::is_symlink(path) && files.readFile(real) == bytes);
+    ASSERT_TRUE(files.writeFile(path, bytes));
+    EXPECT_TRUE(fs::is_symlink(path) && *files.readFile(real) == bytes);
     EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     // A full disk under the temporary name: the write fails, and the temporary file goes.
     fs::create_symlink("/dev/full", real + ".orva-tmp");
-    EXPECT_EQ(errorOf([&] { files.writeFile(path, "new\r\n"); }), err::DiskFull);
-    EXPECT_EQ(files.readFile(path), bytes);
+    EXPECT_EQ(files.writeFile(path, "new\r\n").error(), err::DiskFull);
+    EXPECT_EQ(*files.readFile(path), bytes);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
 }
 
 TEST_F(StdFileSystemTest, FailuresAreRunTimeErrorsWithTheirNumbers) {
-    EXPECT_EQ(errorOf([&] { files.readFile((dir / "missing.txt").string()); }), err::FileNotFound);
-    EXPECT_EQ(errorOf([&] { files.setCurrentDir((dir / "nowhere").string()); }), err::PathNotFound);
-    EXPECT_EQ(errorOf([&] { files.writeFile((dir / "nowhere" / "x.txt").string(), "x"); }),
+    EXPECT_EQ(files.readFile((dir / "missing.txt").string()).error(), err::FileNotFound);
+    EXPECT_EQ(files.setCurrentDir((dir / "nowhere").string()).error(), err::PathNotFound);
+    EXPECT_EQ(files.writeFile((dir / "nowhere" / "x.txt").string(), "x").error(),
               err::PathNotFound);
-    EXPECT_EQ(errorOf([&] { files.readFile(dir.string()); }), err::PathFileAccess);
-    EXPECT_EQ(errorOf([&] { files.writeFile(dir.string(), "x"); }), err::PathFileAccess);
+    EXPECT_EQ(files.readFile(dir.string()).error(), err::PathFileAccess);
+    EXPECT_EQ(files.writeFile(dir.string(), "x").error(), err::PathFileAccess);
     EXPECT_FALSE(files.fileExists(dir.string()));
     // No device behind the name, as with a drive without its medium (ENXIO).
     sockaddr_un drive{AF_UNIX, {}};
@@ -61,12 +50,11 @@ TEST_F(StdFileSystemTest, FailuresAreRunTimeErrorsWithTheirNumbers) {
     const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ::bind(sock, reinterpret_cast<const sockaddr*>(&drive), sizeof drive);
     ::close(sock);
-    EXPECT_EQ(errorOf([&] { files.readFile(drive.sun_path); }), err::DiskNotReady);
+    EXPECT_EQ(files.readFile(drive.sun_path).error(), err::DiskNotReady);
 }
 
 TEST_F(StdFileSystemTest, RelativeNamesResolveAgainstTheCurrentDirectory) {
-    files.setCurrentDir(dir.string());
-    files.writeFile("rel.txt", "x");
+    ASSERT_TRUE(files.setCurrentDir(dir.string()) && files.writeFile("rel.txt", "x"));
     EXPECT_TRUE(fs::exists(dir / "rel.txt"));
     EXPECT_TRUE(files.sameFile("rel.txt", (dir / "rel.txt").string()));
     EXPECT_TRUE(files.sameFile("./new.txt", (dir / "new.txt").string())); // not made yet

@@ -23,10 +23,9 @@ TEST(QtPrinter, TwoCopiesOfALongReportPrintWhole) {
         text += "\tZeile\t" + std::to_string(line) + "\tEnde\r\n";
     }
     for (int copy = 1; copy <= 2; ++copy) {
-        printer.print(text, 1000, 1000);
-        printer.newPage();
+        ASSERT_TRUE(printer.print(text, 1000, 1000) && printer.newPage());
     }
-    printer.endDoc();
+    ASSERT_TRUE(printer.endDoc());
 
     std::string all; // the pages as laid out; pdftotext ends every page with a form feed
     if (FILE* f = popen(("pdftotext -layout '" + pdf + "' -").c_str(), "r")) {

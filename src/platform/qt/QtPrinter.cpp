@@ -22,7 +22,7 @@ bool QtPrinter::begin() {
         painter_ = std::make_unique<QPainter>();
         if (!painter_->begin(&printer_)) {
             painter_.reset();
-            throw RunTimeError(err::PrinterError);
+            return false;
         }
         QFont font(QStringLiteral("Arial"));
         font.setPointSizeF(8.25);
@@ -32,12 +32,14 @@ bool QtPrinter::begin() {
     return true;
 }
 
-void QtPrinter::print(const std::string& text, int leftTwips, int topTwips) {
-    begin();
+Outcome<> QtPrinter::print(const std::string& text, int leftTwips, int topTwips) {
+    if (!begin()) {
+        return Failure{err::PrinterError};
+    }
     if (pageWanted_) {
         pageWanted_ = false;
         if (!printer_.newPage()) {
-            throw RunTimeError(err::PrinterError);
+            return Failure{err::PrinterError};
         }
     }
     // Twips from the paper's edge to device pixels; tab columns drawn one by one, since a
@@ -57,7 +59,7 @@ void QtPrinter::print(const std::string& text, int leftTwips, int topTwips) {
     for (const QString& line : all.split('\n')) {
         if (y > top && y + fm.lineSpacing() > bottom) {
             if (!printer_.newPage()) {
-                throw RunTimeError(err::PrinterError);
+                return Failure{err::PrinterError};
             }
             y = top;
         }
@@ -72,22 +74,27 @@ void QtPrinter::print(const std::string& text, int leftTwips, int topTwips) {
         }
         y += fm.lineSpacing();
     }
+    return {};
 }
 
-void QtPrinter::newPage() {
-    begin();
+Outcome<> QtPrinter::newPage() {
+    if (!begin()) {
+        return Failure{err::PrinterError};
+    }
     pageWanted_ = true;
+    return {};
 }
 
-void QtPrinter::endDoc() {
+Outcome<> QtPrinter::endDoc() {
     pageWanted_ = false;
     if (painter_) {
         const bool ok = painter_->end();
         painter_.reset();
         if (!ok) {
-            throw RunTimeError(err::PrinterError);
+            return Failure{err::PrinterError};
         }
     }
+    return {};
 }
 
 } // namespace orva

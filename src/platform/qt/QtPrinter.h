@@ -15,9 +15,9 @@ public:
     QtPrinter();
     ~QtPrinter() override;
 
-    void print(const std::string& text, int leftTwips, int topTwips) override;
-    void newPage() override;
-    void endDoc() override;
+    Outcome<> print(const std::string& text, int leftTwips, int topTwips) override;
+    Outcome<> newPage() override;
+    Outcome<> endDoc() override;
 
     QPrinter& printer() { return printer_; }
 

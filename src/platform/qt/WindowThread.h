@@ -162,14 +162,14 @@ private:
 class CrossPrinter : public Printer {
 public:
     CrossPrinter(Printer& inner, WindowThread& thread) : inner_(inner), thread_(thread) {}
-    void print(const std::string& text, int leftTwips, int topTwips) override {
-        thread_.call([&] { inner_.print(text, leftTwips, topTwips); });
+    Outcome<> print(const std::string& text, int leftTwips, int topTwips) override {
+        return thread_.call([&] { return inner_.print(text, leftTwips, topTwips); });
     }
-    void newPage() override {
-        thread_.call([&] { inner_.newPage(); });
+    Outcome<> newPage() override {
+        return thread_.call([&] { return inner_.newPage(); });
     }
-    void endDoc() override {
-        thread_.call([&] { inner_.endDoc(); });
+    Outcome<> endDoc() override {
+        return thread_.call([&] { return inner_.endDoc(); });
     }
 
 private:
