@@ -12,16 +12,11 @@ Program::Program(Platform& platform, EditorWindow& window)
       auswertung(state, editor.module(), editor.menu()) {
     MenuTree& menu = editor.menu();
     // The File menu's commands return what failed; its box is shown here.
-    const std::pair<const char*, Outcome<> (DataFiles::*)()> fileCommands[] = {
-        {"mnuDateiU(0)", &DataFiles::OpenDataFile},
-        {"mnuDateiU(1)", &DataFiles::Save},
-        {"mnuDateiU(2)", &DataFiles::SaveAs},
-        {"mnuDateiU(4)", &DataFiles::PrintTextArea},
-        {"mnuDateiU(6)", &DataFiles::Quit}};
-    for (const auto& [id, command] : fileCommands) {
-        menu.setHandler(
-            id, [this, command = command] { editor.module().succeeded((files.*command)()); });
-    }
+    menu.setHandler("mnuDateiU(0)", [this] { editor.module().succeeded(files.OpenDataFile()); });
+    menu.setHandler("mnuDateiU(1)", [this] { editor.module().succeeded(files.Save()); });
+    menu.setHandler("mnuDateiU(2)", [this] { editor.module().succeeded(files.SaveAs()); });
+    menu.setHandler("mnuDateiU(4)", [this] { editor.module().succeeded(files.PrintTextArea()); });
+    menu.setHandler("mnuDateiU(6)", [this] { editor.module().succeeded(files.Quit()); });
     menu.setHandler("mnuTagesDaten", [this] { downloads.mnuTagesDaten_Click(); });
     menu.setHandler("mnuAbDatum", [this] { downloads.mnuAbDatum_Click(); });
     menu.setHandler("mnuAlleDaten", [this] { downloads.mnuAlleDaten_Click(); });

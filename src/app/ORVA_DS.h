@@ -58,9 +58,8 @@ public:
     }
     // Shows the message for a failed exchange with the light barrier.
     void ReportTransferError();
-    // The last-resort trap: runs one step, reports whatever it throws (a run-time error of the
-    // serial port, no memory, a fault of the program) and lets the caller go on with its next
-    // step. Returns false when the step failed.
+    // The last-resort trap: runs one step, reports whatever it throws and lets the caller go
+    // on with its next step. Returns false when the step failed.
     bool runStep(const std::function<void()>& step);
 
     // Shows the input box until it holds a valid date, or nothing (cancelled).

@@ -22,11 +22,8 @@ void frmEditor::Form_Load() {
     s_.NewLine = "\r\n";
     // The data directory belongs to the program: made here when no installer made it. Without
     // it the program goes on in the folder it was started from.
-    Outcome<> entered = p_.files.makeDirectory(p_.files.dataDirectory());
-    if (entered) {
-        entered = p_.files.setCurrentDir(p_.files.dataDirectory());
-    }
-    if (!module_.succeeded(entered)) {
+    const Outcome<> made = p_.files.makeDirectory(p_.files.dataDirectory());
+    if (!module_.succeeded(made ? p_.files.setCurrentDir(p_.files.dataDirectory()) : made)) {
         p_.screen.messageBox("Fehler beim Starten!" + s_.NewLine +
                              "Das Verzeichnis \\ORVA-DS muß sich auf Laufwerk C: befinden!");
     }

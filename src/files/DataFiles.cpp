@@ -19,8 +19,8 @@ std::string folderOf(const std::string& fullName) {
 
 // Runs one step; while the drive is not ready, shows `notReadyText` and tries again.
 template <class Step>
-auto retryWhileNotReady(Screen& screen, const Step& step, const std::string& notReadyText,
-                        MsgIcon icon) {
+auto retryWhileNotReady(Screen& screen, const std::string& notReadyText, MsgIcon icon,
+                        const Step& step) {
     for (;;) {
         auto outcome = step();
         if (outcome.error() != err::DiskNotReady) {
@@ -79,10 +79,7 @@ Outcome<bool> DataFiles::mayDiscardText() {
 
 Outcome<> DataFiles::enterFolderOf(const std::string& fullName) {
     const std::string folder = folderOf(fullName);
-    if (folder.empty()) {
-        return {};
-    }
-    return module_.platform().files.setCurrentDir(folder);
+    return folder.empty() ? Outcome<>() : module_.platform().files.setCurrentDir(folder);
 }
 
 void DataFiles::clearTextArea() {
@@ -104,9 +101,8 @@ Outcome<> DataFiles::OpenDataFile() {
     const std::string dialogName = DialogFileName;
     const std::string folder = p.files.currentDir();
     std::optional<FileDialogResult> chosen;
-    const Outcome<> entered = retryWhileNotReady(
-        p.screen,
-        [&]() -> Outcome<> {
+    const Outcome<> entered =
+        retryWhileNotReady(p.screen, kNoDisk, MsgIcon::Exclamation, [&]() -> Outcome<> {
             if (!s_.DataFileName.empty()) {
                 DialogFileName = s_.DataFileName;
             }
@@ -116,8 +112,7 @@ Outcome<> DataFiles::OpenDataFile() {
             }
             DialogFileName = chosen->fileName;
             return enterFolderOf(chosen->fileName);
-        },
-        kNoDisk, MsgIcon::Exclamation);
+        });
     if (!entered || !chosen) {
         return entered;
     }
@@ -128,9 +123,8 @@ Outcome<> DataFiles::OpenDataFile() {
     }
     p.screen.setPointer(Pointer::Hourglass);
     std::string refusal;
-    Outcome<std::string> read = retryWhileNotReady(
-        p.screen,
-        [&]() -> Outcome<std::string> {
+    Outcome<std::string> read =
+        retryWhileNotReady(p.screen, kNoDisk, MsgIcon::Exclamation, [&]() -> Outcome<std::string> {
             const Outcome<std::uintmax_t> size = p.files.fileSize(chosen->fileTitle);
             if (size && *size > kMaxOpenBytes) {
                 refusal = "Sie ist größer als " + std::to_string(kMaxOpenBytes >> 20) +
@@ -138,8 +132,7 @@ Outcome<> DataFiles::OpenDataFile() {
                 return std::string();
             }
             return size ? p.files.readFile(chosen->fileTitle) : size.failure();
-        },
-        kNoDisk, MsgIcon::Exclamation);
+        });
     if (!read) {
         return read;
     }
@@ -178,30 +171,24 @@ Outcome<bool> DataFiles::SaveDataFile() {
     bool chosenInDialog = false;
     do {
         if (ask) {
-            bool cancelled = false;
-            const Outcome<> entered = retryWhileNotReady(
-                p.screen,
-                [&]() -> Outcome<> {
-                    const auto chosen = p.dialog.showSave(
+            std::optional<FileDialogResult> chosen;
+            const Outcome<> entered =
+                retryWhileNotReady(p.screen, kNoDisk, MsgIcon::None, [&]() -> Outcome<> {
+                    chosen = p.dialog.showSave(
                         {kFileFilter, 2, kFileDialogFlags, DialogFileName, module_.settingsPath()});
-                    cancelled = !chosen;
                     if (!chosen) {
                         return {};
                     }
                     DialogFileName = chosen->fileName;
-                    const Outcome<> there = enterFolderOf(chosen->fileName);
-                    if (there) {
-                        s_.DataFileName = chosen->fileTitle;
-                    }
-                    return there;
-                },
-                kNoDisk, MsgIcon::None);
+                    return enterFolderOf(chosen->fileName);
+                });
             if (!entered) {
                 return entered.failure();
             }
-            if (cancelled) {
+            if (!chosen) {
                 return false;
             }
+            s_.DataFileName = chosen->fileTitle;
             chosenInDialog = true;
         }
         ask = true;
@@ -213,10 +200,9 @@ Outcome<bool> DataFiles::SaveDataFile() {
                            p.files.sameFile(s_.DataFileName, shownFile_);
     if (!unchanged) {
         const std::string text = p.text.text() + s_.NewLine;
-        const Outcome<> written = retryWhileNotReady(
-            p.screen,
-            [&] { return p.files.writeFile(s_.DataFileName, utf8_ ? text : utf8ToCp1252(text)); },
-            kNoDisk, MsgIcon::None);
+        const Outcome<> written = retryWhileNotReady(p.screen, kNoDisk, MsgIcon::None, [&] {
+            return p.files.writeFile(s_.DataFileName, utf8_ ? text : utf8ToCp1252(text));
+        });
         if (!written) {
             return written.failure();
         }
@@ -239,7 +225,7 @@ Outcome<> DataFiles::PrintTextArea() {
         return {};
     }
     auto step = [&](const auto& call) {
-        return retryWhileNotReady(p.screen, call, notReady, MsgIcon::None);
+        return retryWhileNotReady(p.screen, notReady, MsgIcon::None, call);
     };
     Outcome<> printed;
     for (int copy = 1; copy <= *copies && printed; ++copy) {

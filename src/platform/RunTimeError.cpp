@@ -28,13 +28,11 @@ constexpr Described kDescriptions[] = {
     {err::DiskNotReady, "Datenträger nicht bereit"},
     {err::PathFileAccess, "Fehler beim Zugriff auf Pfad/Datei"},
     {err::PathNotFound, "Pfad nicht gefunden"},
-    {err::NoSuchControl, "Steuerelementfeld-Element existiert nicht"},
     {err::InvalidProperty, "Ungültiger Eigenschaftswert"},
     {err::PrinterError, "Druckerfehler"},
     {err::InvalidPortNumber, "Ungültige Anschlußnummer"},
     {err::PortAlreadyOpen, "Anschluß bereits geöffnet"},
     {err::PortNotOpen, "Vorgang nur bei geöffnetem Anschluß gültig"},
-    {err::DialogCancelled, "Abbrechen wurde gewählt"},
 };
 
 } // namespace

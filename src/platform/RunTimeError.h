@@ -24,13 +24,11 @@ inline constexpr int PermissionDenied = 70;
 inline constexpr int DiskNotReady = 71;
 inline constexpr int PathFileAccess = 75;
 inline constexpr int PathNotFound = 76;
-inline constexpr int NoSuchControl = 340;
 inline constexpr int InvalidProperty = 380;
 inline constexpr int PrinterError = 482;
 inline constexpr int InvalidPortNumber = 8002;
 inline constexpr int PortAlreadyOpen = 8005;
 inline constexpr int PortNotOpen = 8018;
-inline constexpr int DialogCancelled = 32755;
 } // namespace err
 
 // The German description of a run-time error number, as the operators' machines show it.

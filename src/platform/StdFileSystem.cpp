@@ -121,19 +121,13 @@ std::string StdFileSystem::currentDir() {
 Outcome<> StdFileSystem::setCurrentDir(const std::string& dir) {
     std::error_code ec;
     fs::current_path(toPath(dir), ec);
-    if (ec) {
-        return Failure{err::PathNotFound};
-    }
-    return {};
+    return ec ? Outcome<>(Failure{err::PathNotFound}) : Outcome<>();
 }
 
 Outcome<> StdFileSystem::makeDirectory(const std::string& dir) {
     std::error_code ec;
     fs::create_directory(toPath(dir), ec);
-    if (ec) {
-        return Failure{errorNumberFor(ec, err::PathNotFound)};
-    }
-    return {};
+    return ec ? Outcome<>(Failure{errorNumberFor(ec, err::PathNotFound)}) : Outcome<>();
 }
 
 bool StdFileSystem::sameFile(const std::string& a, const std::string& b) {

@@ -160,7 +160,7 @@ struct FakeFileSystem : FileSystem {
     bool fileExists(const std::string& path) override { return files.count(resolve(path)) != 0; }
     Outcome<std::uintmax_t> fileSize(const std::string& path) override {
         const Outcome<std::string> bytes = readFile(path);
-        return bytes ? Outcome<std::uintmax_t>(bytes->size()) : bytes.failure();
+        return bytes ? Outcome<std::uintmax_t>((*bytes).size()) : bytes.failure();
     }
     Outcome<std::string> readFile(const std::string& path) override;
     Outcome<> writeFile(const std::string& path, std::string_view bytes) override;

@@ -1,6 +1,5 @@
 #include "platform/qt/QtFileDialog.h"
 
-#include "platform/RunTimeError.h"
 #include "platform/Screen.h"
 
 #include <QDir>
