@@ -22,7 +22,8 @@ namespace orva {
 
 // The one place that knows threads. Device commands run on a worker thread, so that the
 // window thread never waits on the line; every call such a command makes to the window is
-// carried to the window thread and waits there for its answer.
+// carried to the window thread and, unless it only shows something (show()), waits there for
+// its answer.
 class WindowThread {
 public:
     // `window` is an object of the window thread, whose event loop serves the calls.
