@@ -70,20 +70,17 @@ void WindowThread::show(Shown kind, std::function<void()> f) {
         Qt::QueuedConnection);
 }
 
-bool WindowThread::showPending() {
+void WindowThread::showPending() {
     std::array<std::function<void()>, 3> taken;
     {
         const std::lock_guard lock(shownMutex_);
         taken.swap(shown_);
     }
-    bool any = false;
     for (auto& f : taken) {
         if (f) {
             f();
-            any = true;
         }
     }
-    return any;
 }
 
 void WindowThread::runCommand(std::function<void()> command, std::function<void()> done) {

@@ -88,8 +88,8 @@ public:
 
 private:
     void cross(const std::function<void()>& f);
-    // On the window thread: makes what is kept; false when nothing was.
-    bool showPending();
+    // On the window thread: shows what is kept.
+    void showPending();
 
     QObject* window_;
     QThread worker_;
