@@ -10,10 +10,12 @@
 #include <QAction>
 #include <QChart>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QGraphicsScene>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -22,6 +24,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -322,6 +325,35 @@ TEST_F(ProgramWindowTest, TextAreaGivesBackCrLfAndTabsInBold) {
     text.setText("a\rb\nc");
     EXPECT_EQ(text.text(), "a\r\nb\r\nc");
     EXPECT_TRUE(window.textFeld()->font().bold()); // thin print is hard to read on site
+}
+
+// A command's status texts do not wait for the window, but none is shown late: a box finds the
+// last one set before it, the end of the command the last of all.
+TEST_F(ProgramWindowTest, StatusTextsOfACommandShowInTheirOrder) {
+    start();
+    Screen& screen = qt.platform().screen;
+    std::string atBox;
+    whenModalShows([&](QWidget* w) {
+        atBox = window.statusBox()->text().toStdString();
+        static_cast<QDialog*>(w)->accept();
+    });
+    QEventLoop loop;
+    QTimer::singleShot(10000, &loop, [&] {
+        ADD_FAILURE() << "waited 10 s for the command's end";
+        loop.quit();
+    });
+    qt.thread().runCommand(
+        [&] {
+            screen.setStatus("Status: 1");
+            qt.thread().call([] {}); // shown; the next one waits for a while
+            screen.setStatus("Status: 2");
+            screen.messageBox("?", MsgButtons::OK, MsgIcon::None, "");
+            screen.setStatus("Status: 3");
+        },
+        [&] { loop.quit(); });
+    loop.exec();
+    EXPECT_EQ(atBox, "Status: 2");
+    EXPECT_EQ(window.statusBox()->text().toStdString(), "Status: 3");
 }
 
 // A month of days, one date of two years, one twice, one of the PC's tomorrow: each day has its

@@ -6,7 +6,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTimer>
 
 namespace orva {
 
@@ -27,11 +26,6 @@ QtScreen::QtScreen(QWidget* window, QLabel* status) : window_(window), status_(s
                 onStop();
             }
         });
-        statusPaint_ = new QTimer(status_);
-        statusPaint_->setSingleShot(true);
-        statusPaint_->setInterval(250);
-        QObject::connect(statusPaint_, &QTimer::timeout, status_,
-                         [this] { status_->setText(statusText_); });
         auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window_);
         QObject::connect(escape, &QShortcut::activated, stop_, [this] {
             if (stop_->isVisible()) {
@@ -121,16 +115,7 @@ void QtScreen::setStatus(const std::string& text) {
     if (status_ == nullptr) {
         return;
     }
-    statusText_ = QString::fromStdString(text);
-    // The blocks of a transfer come faster than anyone reads them, and every paint costs.
-    if (progress_->isVisible()) {
-        if (!statusPaint_->isActive()) {
-            statusPaint_->start();
-        }
-        return;
-    }
-    statusPaint_->stop();
-    status_->setText(statusText_);
+    status_->setText(QString::fromStdString(text));
 }
 
 void QtScreen::setProgress(const std::string& text) {
@@ -156,8 +141,6 @@ void QtScreen::setProgress(const std::string& text) {
         stop_->raise();
     } else {
         status_->resize(band.size());
-        statusPaint_->stop();
-        status_->setText(statusText_);
     }
     progress_->setVisible(show);
     stop_->setVisible(show);

@@ -9,7 +9,6 @@
 
 class QLabel;
 class QPushButton;
-class QTimer;
 class QWidget;
 
 namespace orva {
@@ -42,9 +41,6 @@ private:
     QLabel* status_;
     QLabel* progress_ = nullptr;
     QPushButton* stop_ = nullptr;
-    // During a transfer the status line is painted a few times a second, with the latest text.
-    QTimer* statusPaint_ = nullptr;
-    QString statusText_;
     bool hourglass_ = false;
     LineTrace* trace_ = nullptr;
 };

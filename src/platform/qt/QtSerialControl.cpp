@@ -270,15 +270,16 @@ int QtSerialControl::waitForInput(int count, double seconds) {
             sleepFor(left());
             break;
         }
-        // The rest cannot cross the line faster than the baud rate allows: sleeping that long,
-        // less a character, wakes the thread a few times a block instead of at every byte.
-        const int missing = count - buffered();
-        if (missing > 2) {
-            sleepFor(std::min(left(), (missing - 1) * byteTime_));
-        } else {
-            port_->waitForReadyRead(static_cast<int>(std::ceil(left() * 1000.0)));
-        }
+        // The next byte, then the rest: at the line's pace it has all come one wire time after
+        // the byte just come, and not much sooner, so the thread wakes twice a block instead
+        // of at every byte.
+        port_->waitForReadyRead(static_cast<int>(std::ceil(left() * 1000.0)));
         pull();
+        const int missing = count - buffered();
+        if (missing > 0 && portOpen()) {
+            sleepFor(std::min(left(), missing * byteTime_));
+            pull();
+        }
     }
     return buffered();
 }

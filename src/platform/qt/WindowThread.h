@@ -7,10 +7,13 @@
 
 #include <QObject>
 #include <QThread>
+#include <QTimer>
 
+#include <array>
 #include <atomic>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <type_traits>
 #include <utility>
@@ -19,7 +22,8 @@ namespace orva {
 
 // The one place that knows threads. Device commands run on a worker thread, so that the
 // window thread never waits on the line; every call such a command makes to the window is
-// carried to the window thread and waits there for its answer.
+// carried to the window thread and, unless it only shows something (show()), waits there for
+// its answer.
 class WindowThread {
 public:
     // `window` is an object of the window thread, whose event loop serves the calls.
@@ -33,6 +37,7 @@ public:
     template <class F> auto call(F&& f) -> std::invoke_result_t<F&> {
         using R = std::invoke_result_t<F&>;
         if (QThread::currentThread() == window_->thread()) {
+            showPending();
             return f();
         }
         std::exception_ptr error;
@@ -63,6 +68,13 @@ public:
         }
     }
 
+    // What a command shows without asking (status line, progress, pointer) does not wait for
+    // the window: the newest call of each kind is kept and the window thread makes it at most
+    // four times a second, and before any call that waits and at the command's end, so the
+    // user sees everything in the order it was asked for and always the last of it.
+    enum class Shown { Pointer, Status, Progress };
+    void show(Shown kind, std::function<void()> f);
+
     // Runs `command` on the worker thread, then `done` on the window thread. Commands queue in
     // the order given; the window greys its menus meanwhile, so only one is ever waiting.
     void runCommand(std::function<void()> command, std::function<void()> done);
@@ -76,11 +88,19 @@ public:
 
 private:
     void cross(const std::function<void()>& f);
+    // On the window thread: shows what is kept.
+    void showPending();
 
     QObject* window_;
     QThread worker_;
     QObject* workerContext_; // lives in worker_, which runs what is queued to it in order
     std::atomic<bool> stop_{false};
+    // Lives in the window thread: the quiet time after a showing, and the context of the
+    // posted showings, which go with it.
+    QTimer showTimer_;
+    std::mutex shownMutex_;
+    std::array<std::function<void()>, 3> shown_; // guarded by shownMutex_
+    bool showing_ = false; // a showing is posted or the quiet time runs; guarded
 };
 
 // The window's boxes, status line, progress and pointer, from whichever thread asks.
@@ -96,13 +116,13 @@ public:
         return thread_.call([&] { return inner_.inputBox(prompt, title); });
     }
     void setStatus(const std::string& text) override {
-        thread_.call([&] { inner_.setStatus(text); });
+        thread_.show(WindowThread::Shown::Status, [this, text] { inner_.setStatus(text); });
     }
     void setProgress(const std::string& text) override {
-        thread_.call([&] { inner_.setProgress(text); });
+        thread_.show(WindowThread::Shown::Progress, [this, text] { inner_.setProgress(text); });
     }
     void setPointer(Pointer pointer) override {
-        thread_.call([&] { inner_.setPointer(pointer); });
+        thread_.show(WindowThread::Shown::Pointer, [this, pointer] { inner_.setPointer(pointer); });
     }
     void beep() override {
         thread_.call([&] { inner_.beep(); });
