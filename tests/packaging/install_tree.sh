@@ -56,7 +56,9 @@ xml_value() { sed -n "s|.*<$1[^>]*>\(.*\)</$1>.*|\1|p" "$prefix/$metainfo"; }
 [ "$(xml_value launchable)" = "$(basename "$desktop")" ] ||
     fail "AppStream entry: <launchable> does not name the desktop entry"
 if command -v appstreamcli >/dev/null; then
-    appstreamcli validate --no-net "$prefix/$metainfo" || fail "appstreamcli validate"
+    log="$(appstreamcli validate --no-net "$prefix/$metainfo" 2>&1)" ||
+        fail "appstreamcli validate:
+$log"
 fi
 
 # The manual page renders cleanly, also through man, and has an item (a line of its own at the
@@ -67,7 +69,7 @@ warnings="$(groff -man -Tutf8 -ww -z "$prefix/$manpage" 2>&1)"
 [ -z "$warnings" ] || fail "the manual page renders with warnings:
 $warnings"
 if command -v man >/dev/null; then
-    warnings="$(MANWIDTH=80 man -l "$prefix/$manpage" 2>&1 >/dev/null)"
+    warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$prefix/$manpage" 2>&1 >/dev/null)"
     [ -z "$warnings" ] || fail "man -l warns:
 $warnings"
 fi
