@@ -9,11 +9,16 @@ if(UNIX AND NOT APPLE)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/orva-ds.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-    # share/doc/orva-ds: the copyright file every Debian package carries, and the user guide
-    # with the pictures it shows.
+    # The software centres' entry, which names the desktop entry above.
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/example.c_seed_9e867cda.orva_ds.metainfo.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/orva-ds.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    # share/doc/orva-ds: the copyright file every Debian package carries, and the guides with
+    # the pictures they show, in the same folders as in the source, so that their links hold.
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_SOURCE_DIR}/README.md
             DESTINATION ${CMAKE_INSTALL_DOCDIR})
-    install(FILES ${PROJECT_SOURCE_DIR}/docs/screenshot.png ${PROJECT_SOURCE_DIR}/docs/evaluation-window.png
+    install(FILES ${PROJECT_SOURCE_DIR}/docs/Bedienung.md ${PROJECT_SOURCE_DIR}/docs/screenshot.png
+                  ${PROJECT_SOURCE_DIR}/docs/evaluation-window.png
             DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 endif()
 

@@ -3,10 +3,11 @@
 set -euo pipefail
 # Qt Charts' CMake files need Qt OpenGL's, which Debian 12's qt6-charts-dev does not pull in.
 # The window tests build a German number format with localedef, which needs the charmaps of
-# `locales`.
+# `locales`. The package test renders the manual page (groff-base, man-db) and validates the
+# AppStream entry (appstream).
 pkgs=(g++ make cmake pkg-config qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev
       qt6-translations-l10n libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-      poppler-utils clang libclang-rt-14-dev locales)
+      poppler-utils clang libclang-rt-14-dev locales groff-base man-db appstream)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
