@@ -1,0 +1,528 @@
+#include "archive/qt/SqlArchive.h"
+
+#include "archive/ArchiveRows.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <atomic>
+#include <map>
+
+namespace orva {
+namespace {
+
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+QString dayText(const Date& d) {
+    return q(isoDate(d));
+}
+
+std::string timestamp(const DateTime& t) {
+    return isoDate(t.date) + "T" + zeroPadded(t.hour, 2) + ":" + zeroPadded(t.minute, 2) + ":" +
+           zeroPadded(t.second, 2);
+}
+
+const char* const kSchema[] = {
+    "CREATE TABLE archive_info (key TEXT PRIMARY KEY, value TEXT NOT NULL)",
+    "CREATE TABLE counts (site TEXT NOT NULL, day TEXT NOT NULL, "
+    "hour INTEGER NOT NULL CHECK (hour BETWEEN 0 AND 23), "
+    "weekday INTEGER NOT NULL CHECK (weekday BETWEEN 1 AND 7), "
+    "right_count INTEGER NOT NULL, left_count INTEGER NOT NULL, downloaded_at TEXT NOT NULL, "
+    "PRIMARY KEY (site, day, hour))",
+    "CREATE INDEX counts_by_day ON counts (day)",
+    "CREATE TABLE conflicts (site TEXT NOT NULL, day TEXT NOT NULL, hour INTEGER NOT NULL, "
+    "kept_right INTEGER NOT NULL, kept_left INTEGER NOT NULL, offered_right INTEGER NOT NULL, "
+    "offered_left INTEGER NOT NULL, seen_at TEXT NOT NULL, "
+    "PRIMARY KEY (site, day, hour, offered_right, offered_left))",
+    "CREATE TABLE downloads (id INTEGER PRIMARY KEY, site TEXT NOT NULL, "
+    "downloaded_at TEXT NOT NULL, first_day TEXT, last_day TEXT, hours INTEGER NOT NULL, "
+    "conflicts INTEGER NOT NULL, sent INTEGER NOT NULL DEFAULT 0)",
+};
+
+// A query whose every value is bound, never spliced into the text.
+struct Statement {
+    QSqlQuery query;
+    Statement(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {})
+        : query(db) {
+        query.setForwardOnly(true);
+        if (query.prepare(sql)) {
+            for (const QVariant& v : values) {
+                query.addBindValue(v);
+            }
+        }
+    }
+    bool run() { return query.exec(); }
+};
+
+// `site` empty: every site added up.
+QString siteFilter(const ArchiveQuery& query, QVariantList& values) {
+    values = {dayText(query.from), dayText(query.to)};
+    if (query.site.empty()) {
+        return QStringLiteral(" WHERE day BETWEEN ? AND ?");
+    }
+    values.append(q(query.site));
+    return QStringLiteral(" WHERE day BETWEEN ? AND ? AND site = ?");
+}
+
+} // namespace
+
+SqlArchive::SqlArchive(std::string path) : path_(std::move(path)) {
+    static std::atomic<int> serial{0};
+    connection_ = QStringLiteral("orva-archive-%1").arg(++serial);
+}
+
+SqlArchive::~SqlArchive() {
+    if (QSqlDatabase::contains(connection_)) {
+        QSqlDatabase::database(connection_, false).close();
+        QSqlDatabase::removeDatabase(connection_);
+    }
+}
+
+ArchiveError SqlArchive::errorFrom(const QSqlError& e) const {
+    ArchiveError error{ArchiveFault::Failed, path_, {}, e.text().toStdString()};
+    // SQLite's own result codes.
+    switch (e.nativeErrorCode().toInt()) {
+    case 5: // busy
+    case 6: // locked
+        error.fault = ArchiveFault::Locked;
+        break;
+    case 8:  // read-only
+    case 14: // cannot open
+        error.fault = ArchiveFault::CannotOpen;
+        break;
+    case 11: // corrupt
+    case 26: // not a database
+        error.fault = ArchiveFault::Corrupt;
+        break;
+    case 13: // full
+        error.fault = ArchiveFault::DiskFull;
+        break;
+    default:
+        break;
+    }
+    return error;
+}
+
+std::optional<ArchiveError> SqlArchive::openFile() {
+    QSqlDatabase db = QSqlDatabase::contains(connection_)
+                          ? QSqlDatabase::database(connection_, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+    if (!db.isValid()) {
+        return ArchiveError{ArchiveFault::CannotOpen,
+                            path_,
+                            {},
+                            "Der SQLite-Treiber von Qt fehlt (libqt6sql6-sqlite)."};
+    }
+    db.setDatabaseName(q(path_));
+    // Another instance's merge takes well under a second; wait for it rather than fail.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    if (!db.open()) {
+        ArchiveError e = errorFrom(db.lastError());
+        if (e.fault != ArchiveFault::Locked) {
+            e.fault = ArchiveFault::CannotOpen;
+        }
+        return e;
+    }
+    return createOrCheckSchema();
+}
+
+std::optional<ArchiveError> SqlArchive::createOrCheckSchema() {
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    Statement check(db, QStringLiteral("PRAGMA quick_check(1)"));
+    if (!check.run()) {
+        return errorFrom(check.query.lastError());
+    }
+    if (!check.query.next() || check.query.value(0).toString() != QStringLiteral("ok")) {
+        return ArchiveError{
+            ArchiveFault::Corrupt, path_, {}, check.query.value(0).toString().toStdString()};
+    }
+    Statement tables(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+    if (!tables.run()) {
+        return errorFrom(tables.query.lastError());
+    }
+    bool any = false;
+    bool ours = false;
+    while (tables.query.next()) {
+        any = true;
+        ours = ours || tables.query.value(0).toString() == QStringLiteral("archive_info");
+    }
+    if (!any) {
+        if (!db.transaction()) {
+            return errorFrom(db.lastError());
+        }
+        for (const char* sql : kSchema) {
+            if (Statement s(db, QString::fromLatin1(sql)); !s.run()) {
+                const ArchiveError e = errorFrom(s.query.lastError());
+                db.rollback();
+                return e;
+            }
+        }
+        Statement info(db,
+                       QStringLiteral("INSERT INTO archive_info (key, value) VALUES "
+                                      "('schema_version', ?), ('program', 'orva-ds')"),
+                       {QString::number(kSchemaVersion)});
+        if (!info.run() || !db.commit()) {
+            const ArchiveError e = errorFrom(
+                info.query.lastError().isValid() ? info.query.lastError() : db.lastError());
+            db.rollback();
+            return e;
+        }
+        return std::nullopt;
+    }
+    if (!ours) {
+        return ArchiveError{ArchiveFault::NotAnArchive, path_, {}, {}};
+    }
+    Statement version(db, QStringLiteral("SELECT value FROM archive_info WHERE key = ?"),
+                      {QStringLiteral("schema_version")});
+    if (!version.run() || !version.query.next()) {
+        return ArchiveError{ArchiveFault::NotAnArchive, path_, {}, {}};
+    }
+    bool number = false;
+    const int v = version.query.value(0).toString().toInt(&number);
+    if (!number || v < 1) {
+        return ArchiveError{ArchiveFault::NotAnArchive, path_, {}, {}};
+    }
+    if (v > kSchemaVersion) {
+        return ArchiveError{ArchiveFault::NewerSchema, path_, {}, std::to_string(v)};
+    }
+    return std::nullopt;
+}
+
+std::optional<ArchiveError> SqlArchive::ensureOpen() {
+    if (open_) {
+        return std::nullopt;
+    }
+    std::optional<ArchiveError> e = openFile();
+    if (!e) {
+        open_ = true;
+        return std::nullopt;
+    }
+    if (e->fault != ArchiveFault::Corrupt) {
+        QSqlDatabase::database(connection_, false).close();
+        return e;
+    }
+    // Never written over: the damaged file goes aside with its journal, a new one starts.
+    QSqlDatabase::database(connection_, false).close();
+    const QFileInfo info(q(path_));
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString aside =
+        info.dir().filePath(info.completeBaseName() + QStringLiteral(".defekt-") + stamp +
+                            (info.suffix().isEmpty() ? QString() : "." + info.suffix()));
+    if (!QFile::rename(q(path_), aside)) {
+        e->fault = ArchiveFault::CannotOpen;
+        return e;
+    }
+    for (const char* extra : {"-journal", "-wal", "-shm"}) {
+        QFile::rename(q(path_) + QLatin1String(extra), aside + QLatin1String(extra));
+    }
+    e->movedTo = aside.toStdString();
+    if (std::optional<ArchiveError> fresh = openFile()) {
+        QSqlDatabase::database(connection_, false).close();
+        fresh->movedTo = e->movedTo;
+        return fresh;
+    }
+    open_ = true;
+    return e;
+}
+
+ArchiveResult<MergeSummary> SqlArchive::merge(const std::string& site,
+                                              const std::vector<ArchivedHour>& hours,
+                                              const DateTime& downloadedAt) {
+    if (auto e = ensureOpen()) {
+        return *e;
+    }
+    MergeSummary summary;
+    if (hours.empty()) {
+        return summary;
+    }
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    Date first = hours.front().date;
+    Date last = first;
+    for (const ArchivedHour& h : hours) {
+        first = isoDate(h.date) < isoDate(first) ? h.date : first;
+        last = isoDate(h.date) > isoDate(last) ? h.date : last;
+    }
+    auto fail = [&](const QSqlError& error) {
+        const ArchiveError e = errorFrom(error);
+        db.rollback();
+        if (e.fault == ArchiveFault::Corrupt) {
+            open_ = false; // moved aside when next opened
+        }
+        return e;
+    };
+    if (!db.transaction()) {
+        return fail(db.lastError());
+    }
+    using Key = std::pair<std::string, int>;
+    std::map<Key, ArchivedHour> held;
+    Statement read(db,
+                   QStringLiteral("SELECT day, hour, right_count, left_count FROM counts "
+                                  "WHERE site = ? AND day BETWEEN ? AND ?"),
+                   {q(site), dayText(first), dayText(last)});
+    if (!read.run()) {
+        return fail(read.query.lastError());
+    }
+    while (read.query.next()) {
+        const std::string day = read.query.value(0).toString().toStdString();
+        const std::optional<Date> date = parseIsoDate(day);
+        const int hour = read.query.value(1).toInt();
+        held[{day, hour}] = {date.value_or(Date{}), hour, read.query.value(2).toLongLong(),
+                             read.query.value(3).toLongLong()};
+    }
+    const QString at = q(timestamp(downloadedAt));
+    QSqlQuery write(db);
+    write.prepare(QStringLiteral(
+        "INSERT INTO counts (site, day, hour, weekday, right_count, left_count, downloaded_at) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT (site, day, hour) DO UPDATE SET "
+        "right_count = excluded.right_count, left_count = excluded.left_count, "
+        "downloaded_at = excluded.downloaded_at"));
+    QSqlQuery conflict(db);
+    conflict.prepare(QStringLiteral(
+        "INSERT INTO conflicts (site, day, hour, kept_right, kept_left, offered_right, "
+        "offered_left, seen_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING"));
+    std::string lastDay;
+    for (const ArchivedHour& offered : hours) {
+        const std::string day = isoDate(offered.date);
+        if (day != lastDay) {
+            ++summary.days;
+            lastDay = day;
+        }
+        ArchivedHour next = offered;
+        const auto found = held.find({day, offered.hour});
+        if (found != held.end()) {
+            const MergedHour m = mergeHour(found->second, offered,
+                                           hourEnded(offered.date, offered.hour, downloadedAt));
+            next.right = m.right;
+            next.left = m.left;
+            if (m.conflict) {
+                ++summary.conflicts;
+                for (const QVariant& v :
+                     {QVariant(q(site)), QVariant(q(day)), QVariant(offered.hour),
+                      QVariant(qlonglong(next.right)), QVariant(qlonglong(next.left)),
+                      QVariant(qlonglong(offered.right)), QVariant(qlonglong(offered.left)),
+                      QVariant(at)}) {
+                    conflict.addBindValue(v);
+                }
+                if (!conflict.exec()) {
+                    return fail(conflict.lastError());
+                }
+            }
+            if (next.right == found->second.right && next.left == found->second.left) {
+                continue;
+            }
+            ++summary.changed;
+        } else {
+            ++summary.added;
+        }
+        held[{day, offered.hour}] = next;
+        for (const QVariant& v :
+             {QVariant(q(site)), QVariant(q(day)), QVariant(offered.hour),
+              QVariant(weekday(offered.date) + 1), QVariant(qlonglong(next.right)),
+              QVariant(qlonglong(next.left)), QVariant(at)}) {
+            write.addBindValue(v);
+        }
+        if (!write.exec()) {
+            return fail(write.lastError());
+        }
+    }
+    Statement log(
+        db,
+        QStringLiteral("INSERT INTO downloads (site, downloaded_at, first_day, "
+                       "last_day, hours, conflicts) VALUES (?, ?, ?, ?, ?, ?)"),
+        {q(site), at, dayText(first), dayText(last), int(hours.size()), summary.conflicts});
+    if (!log.run()) {
+        return fail(log.query.lastError());
+    }
+    if (!db.commit()) {
+        return fail(db.lastError());
+    }
+    return summary;
+}
+
+ArchiveResult<std::vector<ArchivedHour>> SqlArchive::hours(const ArchiveQuery& query) {
+    if (auto e = ensureOpen()) {
+        return *e;
+    }
+    QVariantList values;
+    const QString where = siteFilter(query, values);
+    Statement s(QSqlDatabase::database(connection_, false),
+                QStringLiteral("SELECT day, hour, SUM(right_count), SUM(left_count) FROM counts") +
+                    where + QStringLiteral(" GROUP BY day, hour ORDER BY day, hour"),
+                values);
+    if (!s.run()) {
+        return errorFrom(s.query.lastError());
+    }
+    std::vector<ArchivedHour> out;
+    while (s.query.next()) {
+        if (const auto d = parseIsoDate(s.query.value(0).toString().toStdString())) {
+            out.push_back({*d, s.query.value(1).toInt(), s.query.value(2).toLongLong(),
+                           s.query.value(3).toLongLong()});
+        }
+    }
+    return out;
+}
+
+ArchiveResult<std::vector<DayTotals>> SqlArchive::days(const ArchiveQuery& query, int fromHour,
+                                                       int toHour) {
+    if (auto e = ensureOpen()) {
+        return *e;
+    }
+    QVariantList values;
+    const QString where = siteFilter(query, values);
+    values = QVariantList{fromHour, toHour, fromHour, toHour} + values;
+    Statement s(QSqlDatabase::database(connection_, false),
+                QStringLiteral("SELECT day, SUM(right_count), SUM(left_count), "
+                               "SUM(CASE WHEN hour BETWEEN ? AND ? THEN right_count ELSE 0 END), "
+                               "SUM(CASE WHEN hour BETWEEN ? AND ? THEN left_count ELSE 0 END), "
+                               "COUNT(DISTINCT hour) FROM counts") +
+                    where + QStringLiteral(" GROUP BY day ORDER BY day"),
+                values);
+    if (!s.run()) {
+        return errorFrom(s.query.lastError());
+    }
+    std::vector<DayTotals> out;
+    while (s.query.next()) {
+        if (const auto d = parseIsoDate(s.query.value(0).toString().toStdString())) {
+            out.push_back({*d, s.query.value(1).toLongLong(), s.query.value(2).toLongLong(),
+                           s.query.value(3).toLongLong(), s.query.value(4).toLongLong(),
+                           s.query.value(5).toInt()});
+        }
+    }
+    return out;
+}
+
+ArchiveResult<WeekdayProfile> SqlArchive::profile(const ArchiveQuery& query) {
+    if (auto e = ensureOpen()) {
+        return *e;
+    }
+    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    QVariantList values;
+    const QString where = siteFilter(query, values);
+    Statement days(db,
+                   QStringLiteral("SELECT weekday, COUNT(DISTINCT day) FROM counts") + where +
+                       QStringLiteral(" GROUP BY weekday"),
+                   values);
+    Statement sums(db,
+                   QStringLiteral("SELECT weekday, hour, SUM(right_count), SUM(left_count) "
+                                  "FROM counts") +
+                       where + QStringLiteral(" GROUP BY weekday, hour"),
+                   values);
+    if (!days.run()) {
+        return errorFrom(days.query.lastError());
+    }
+    if (!sums.run()) {
+        return errorFrom(sums.query.lastError());
+    }
+    WeekdayProfile p;
+    while (days.query.next()) {
+        const int wd = days.query.value(0).toInt() - 1;
+        if (wd >= 0 && wd < 7) {
+            p.days[wd] = days.query.value(1).toInt();
+        }
+    }
+    while (sums.query.next()) {
+        const int wd = sums.query.value(0).toInt() - 1;
+        const int h = sums.query.value(1).toInt();
+        if (wd >= 0 && wd < 7 && h >= 0 && h < 24 && p.days[wd] > 0) {
+            p.right[wd][h] = sums.query.value(2).toDouble() / p.days[wd];
+            p.left[wd][h] = sums.query.value(3).toDouble() / p.days[wd];
+        }
+    }
+    return p;
+}
+
+ArchiveResult<int> SqlArchive::conflicts(const ArchiveQuery& query) {
+    if (auto e = ensureOpen()) {
+        return *e;
+    }
+    QVariantList values;
+    const QString where = siteFilter(query, values);
+    Statement s(QSqlDatabase::database(connection_, false),
+                QStringLiteral("SELECT COUNT(*) FROM conflicts") + where, values);
+    if (!s.run() || !s.query.next()) {
+        return errorFrom(s.query.lastError());
+    }
+    return s.query.value(0).toInt();
+}
+
+ArchiveResult<std::vector<std::string>> SqlArchive::sites() {
+    if (auto e = ensureOpen()) {
+        return *e;
+    }
+    Statement s(QSqlDatabase::database(connection_, false),
+                QStringLiteral("SELECT DISTINCT site FROM counts ORDER BY site"));
+    if (!s.run()) {
+        return errorFrom(s.query.lastError());
+    }
+    std::vector<std::string> out;
+    while (s.query.next()) {
+        out.push_back(s.query.value(0).toString().toStdString());
+    }
+    return out;
+}
+
+ArchiveResult<std::optional<std::pair<Date, Date>>> SqlArchive::extent(const std::string& site) {
+    if (auto e = ensureOpen()) {
+        return *e;
+    }
+    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    Statement s = site.empty()
+                      ? Statement(db, QStringLiteral("SELECT MIN(day), MAX(day) FROM counts"))
+                      : Statement(db,
+                                  QStringLiteral("SELECT MIN(day), MAX(day) FROM counts "
+                                                 "WHERE site = ?"),
+                                  {q(site)});
+    if (!s.run() || !s.query.next()) {
+        return errorFrom(s.query.lastError());
+    }
+    const auto from = parseIsoDate(s.query.value(0).toString().toStdString());
+    const auto to = parseIsoDate(s.query.value(1).toString().toStdString());
+    if (!from || !to) {
+        return std::optional<std::pair<Date, Date>>{};
+    }
+    return std::optional(std::pair(*from, *to));
+}
+
+ArchiveResult<bool> SqlArchive::renameSite(const std::string& from, const std::string& to) {
+    if (auto e = ensureOpen()) {
+        return *e;
+    }
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    if (!db.transaction()) {
+        return errorFrom(db.lastError());
+    }
+    Statement taken(db, QStringLiteral("SELECT 1 FROM counts WHERE site = ? LIMIT 1"), {q(to)});
+    if (!taken.run()) {
+        const ArchiveError e = errorFrom(taken.query.lastError());
+        db.rollback();
+        return e;
+    }
+    if (taken.query.next()) {
+        db.rollback();
+        return false;
+    }
+    for (const char* table : {"counts", "conflicts", "downloads"}) {
+        Statement s(
+            db, QStringLiteral("UPDATE %1 SET site = ? WHERE site = ?").arg(QLatin1String(table)),
+            {q(to), q(from)});
+        if (!s.run()) {
+            const ArchiveError e = errorFrom(s.query.lastError());
+            db.rollback();
+            return e;
+        }
+    }
+    if (!db.commit()) {
+        const ArchiveError e = errorFrom(db.lastError());
+        db.rollback();
+        return e;
+    }
+    return true;
+}
+
+} // namespace orva
