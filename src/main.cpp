@@ -1,7 +1,9 @@
 #include "Program.h"
-#include "analysis/qt/CountWindow.h"
+#include "analysis/qt/ArchiveWindow.h"
 #include "app/CommandLine.h"
 #include "app/qt/MainWindow.h"
+#include "archive/qt/QtSiteSetting.h"
+#include "archive/qt/SqlArchive.h"
 #include "platform/LineTrace.h"
 #include "platform/qt/QtPlatform.h"
 #include "ui/qt/QtModalWindows.h"
@@ -45,8 +47,12 @@ int main(int argc, char* argv[]) {
     orva::Program program(qt.platform(), window);
     orva::QtModalWindows dialogs(&window, program.editor.module());
     program.settings.setWindows(dialogs);
-    orva::QtCountTableView countTable(&window, qt.thread());
-    program.auswertung.setView(countTable);
+    orva::SqlArchive archive(
+        orva::joinPath(qt.platform().files.dataDirectory(), "ORVA-Archiv.sqlite"));
+    orva::QtSiteSetting site;
+    program.auswertung.setArchive(archive, site);
+    orva::QtArchiveView archiveWindow(&window, qt.thread(), program.auswertung);
+    program.auswertung.setView(archiveWindow);
     window.attach(program.editor, qt.thread());
     program.editor.Form_Load();
     window.show();
