@@ -265,6 +265,7 @@ TEST_F(ArchiveTest, KilledInTheMiddleOfAMergeLeavesBeforeOrAfter) {
     ASSERT_FALSE(sites.empty());
     for (const std::string& site : sites) {
         EXPECT_EQ(ok(after.hours({site, kAll.from, kAll.to})), download) << site;
+        EXPECT_EQ(ok(after.days({site, kAll.from, kAll.to}, 0, 23)).size(), 730u) << site;
     }
     ok(after.merge("danach", download, kNoon));
 }
