@@ -1,6 +1,8 @@
 #include "app/qt/MainWindow.h"
 #include "Program.h"
-#include "analysis/qt/CountWindow.h"
+#include "analysis/qt/ArchiveWindow.h"
+#include "archive/qt/QtSiteSetting.h"
+#include "archive/qt/SqlArchive.h"
 #include "platform/LineTrace.h"
 #include "platform/TempHome.h"
 #include "platform/qt/QtPlatform.h"
@@ -8,18 +10,23 @@
 #include "ui/qt/QtModalWindows.h"
 
 #include <QAction>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFileDialog>
 #include <QGraphicsScene>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
 
@@ -324,29 +331,124 @@ TEST_F(ProgramWindowTest, TextAreaGivesBackCrLfAndTabsInBold) {
     EXPECT_TRUE(window.textFeld()->font().bold()); // thin print is hard to read on site
 }
 
-// A month of days, one date of two years, one twice, one of the PC's tomorrow: each day has its
-// own label, the first and the last too (hidden when wider than their day), however narrow.
-TEST(CountWindowTest, EveryDayHasItsOwnReadableLabel) {
-    CountTable table;
-    table.Today = {2029, 12, 31};
-    for (int day = 1; day <= 30; ++day) {
-        table.Days.emplace_back().DateText = zeroPadded(day, 2) + ".12.29";
+// Axis labels the chart shows along the bottom, where a label is text with a full stop.
+std::vector<QRectF> shownLabels(QChart* chart) {
+    for (int round = 0; round < 50; ++round) { // the labels are fitted once the chart is laid out
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // replaced axes
     }
-    table.Days[0].DateText = table.Days[1].DateText = "30.12.28";
-    table.Days[2].DateText = "01.01.30";
-    CountWindow window(nullptr);
-    window.setTable(table);
-    window.resize(700, 600);
-    window.show();
-    for (int round = 0; round < 100; ++round) { // the chart widens itself
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    int shown = 0;
-    for (QGraphicsItem* item : window.dayChart()->scene()->items()) {
+    std::vector<QRectF> shown;
+    for (QGraphicsItem* item : chart->scene()->items()) {
         const auto* label = qgraphicsitem_cast<QGraphicsTextItem*>(item);
-        shown += label && label->isVisible() && label->toPlainText().contains(".20");
+        if (label != nullptr && label->isVisible() && label->toPlainText().contains('.') &&
+            label->sceneBoundingRect().top() > chart->plotArea().bottom()) {
+            shown.push_back(label->sceneBoundingRect());
+        }
     }
-    EXPECT_EQ(shown, 30);
+    return shown;
+}
+
+// Days of three downloads and of the year before in a day view and a month view: the table
+// holds the archive's sums with the missing day empty, the export is the view, the print to PDF
+// holds the table, and the labels of a year of days stand apart, none hidden.
+TEST_F(ProgramWindowTest, ArchiveWindowShowsExportsAndPrintsTheArchive) {
+    start();
+    SqlArchive archive((home.data() / "ORVA-Archiv.sqlite").string());
+    QtSiteSetting site;
+    QtArchiveView view(&window, qt.thread(), program.auswertung);
+    program.auswertung.setArchive(archive, site);
+    program.auswertung.setView(view);
+    const QDate today = QDate::currentDate();
+    const auto day = [&](int back) {
+        const QDate d = today.addDays(-back);
+        return Date{d.year(), d.month(), d.day()};
+    };
+    const auto hours = [](const Date& d, long right, int last = 23) {
+        std::vector<ArchivedHour> out;
+        for (int h = 0; h <= last; ++h) {
+            out.push_back({d, h, right + h, 1});
+        }
+        return out;
+    };
+    const DateTime now{day(0), 23, 59, 0};
+    for (const auto& download : {hours(day(6), 1), hours(day(5), 2), hours(day(2), 3, 11),
+                                 hours(day(2), 3), hours(yearEarlier(day(5)), 9)}) {
+        ASSERT_TRUE(
+            std::holds_alternative<MergeSummary>(archive.merge(kDefaultSite, download, now)));
+    }
+    action("mnuTabellarisch(0)")->trigger();
+    ArchiveWindow* shown = view.window();
+    ASSERT_TRUE(shown != nullptr && shown->isVisible());
+    QTableWidget* table = shown->table();
+    ASSERT_EQ(table->rowCount(), 8); // seven days and "Summe"
+    const auto column = [&](const char* name) {
+        for (int c = 0; c < table->columnCount(); ++c) {
+            if (table->horizontalHeaderItem(c)->text() == QString::fromUtf8(name)) {
+                return c;
+            }
+        }
+        ADD_FAILURE() << "no column " << name;
+        return 0;
+    };
+    const auto dayTotal = [](long right) { return 24 * right + 276 + 24; };
+    EXPECT_EQ(table->item(0, column("Summe Tag"))->text().toLong(), dayTotal(1));
+    EXPECT_EQ(table->item(1, column("Vorjahr"))->text().toLong(), dayTotal(9));
+    EXPECT_EQ(table->item(3, column("Summe Tag"))->text(), ""); // a gap, not a zero
+    EXPECT_EQ(table->item(4, column("Summe Tag"))->text().toLong(), dayTotal(3));
+    const long all = dayTotal(1) + dayTotal(2) + dayTotal(3);
+    EXPECT_EQ(table->item(7, column("Summe Tag"))->text().toLong(), all);
+    EXPECT_TRUE(shown->note()->text().startsWith(
+        QString::fromUtf8("Keine Zähldaten im Archiv für 4 Tage")));
+
+    shown->groupings()->setCurrentIndex(3);
+    emit shown->groupings()->activated(3);
+    const int months = today.addDays(-6).month() == today.month() ? 1 : 2;
+    ASSERT_EQ(table->rowCount(), months + 1);
+    EXPECT_EQ(table->horizontalHeaderItem(0)->text(), "Monat");
+    EXPECT_EQ(table->item(months, column("Summe Tag"))->text().toLong(), all);
+    EXPECT_EQ(table->item(months, column("Vorjahr"))->text().toLong(), dayTotal(9));
+
+    const std::filesystem::path csv = home.data() / "ansicht.csv";
+    answerInTurn({choose(csv)}, "the export's file dialog");
+    action("mnuDatExport(1)")->trigger();
+    EXPECT_EQ(TempHome::read(csv), viewCsv(*program.auswertung.shown()));
+    EXPECT_NE(TempHome::read(csv).find("\r\nSumme;;;3;" + std::to_string(all) + ";"),
+              std::string::npos);
+
+    const std::string pdf = (home.path() / "archiv.pdf").string();
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    shown->print(printer);
+    std::string printed;
+    if (FILE* f = popen(("pdftotext '" + pdf + "' -").c_str(), "r")) {
+        for (int c = fgetc(f); c != EOF; c = fgetc(f)) {
+            printed += static_cast<char>(c);
+        }
+        pclose(f);
+    }
+    EXPECT_NE(printed.find("Summe Zeitraum"), std::string::npos) << printed;
+    EXPECT_NE(printed.find(std::to_string(all)), std::string::npos) << printed;
+    EXPECT_NE(printed.find(table->item(0, 0)->text().toStdString()), std::string::npos) << printed;
+
+    shown->resize(900, 700);
+    for (const int back : {365, 30}) { // a year by day, a month by hour
+        shown->groupings()->setCurrentIndex(back == 30 ? 0 : 1);
+        shown->from()->setDate(today.addDays(-back));
+        emit shown->from()->editingFinished();
+        ASSERT_EQ(program.auswertung.request().grouping,
+                  back == 30 ? ViewGrouping::Hour : ViewGrouping::Day);
+        const std::vector<QRectF> labels = shownLabels(shown->chart());
+        auto* axis = static_cast<QCategoryAxis*>(shown->chart()->axes(Qt::Horizontal)[0]);
+        EXPECT_GE(labels.size(), 5u) << back;
+        EXPECT_EQ(labels.size(), static_cast<std::size_t>(axis->count()))
+            << back << ": labels hidden";
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            for (std::size_t j = i + 1; j < labels.size(); ++j) {
+                EXPECT_FALSE(labels[i].intersects(labels[j])) << back << ": labels overlap";
+            }
+        }
+    }
 }
 
 } // namespace

@@ -398,6 +398,7 @@ void ArchiveWindow::fillChart(const ArchiveView& view) {
     x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     x->setRange(-0.5, static_cast<double>(view.rows.size()) * perRow - 0.5);
     x->setGridLineVisible(false);
+    x->setTruncateLabels(false);
     auto* y = new QValueAxis;
     y->setLabelFormat(QStringLiteral("%d"));
     y->setRange(0, top);
@@ -425,9 +426,10 @@ void ArchiveWindow::fitAxisLabels() {
         widest = std::max(widest, metrics.horizontalAdvance(tick.second));
     }
     const qreal width = std::max<qreal>(chart_->plotArea().width(), 1);
-    const qreal perTick = width * tickSpacing_ / (axis->max() - axis->min());
+    const qreal perUnit = width / (axis->max() - axis->min());
     // The chart draws a label a little wider than the font says: leave room for that.
-    const int step = std::max(1, static_cast<int>(std::ceil((widest + 16) / perTick)));
+    const int step =
+        std::max(1, static_cast<int>(std::ceil((widest + 16) / (perUnit * tickSpacing_))));
     if (step == labelStep_) {
         return;
     }
@@ -435,8 +437,13 @@ void ArchiveWindow::fitAxisLabels() {
     for (const QString& label : axis->categoriesLabels()) {
         axis->remove(label);
     }
+    // A label sticking out at either end would be hidden by the chart.
+    const qreal margin = (widest / 2 + 4) / perUnit;
     for (std::size_t i = 0; i < ticks_.size(); i += static_cast<std::size_t>(step)) {
-        axis->append(ticks_[i].second, ticks_[i].first);
+        const double x = ticks_[i].first;
+        if (x - axis->min() >= margin && axis->max() - x >= margin) {
+            axis->append(ticks_[i].second, x);
+        }
     }
 }
 
