@@ -154,7 +154,8 @@ ArchiveWindow::ArchiveWindow(QWidget* parent, Auswertung& auswertung)
       downloadSite_(new QLabel(this)),
       rename_(new QPushButton(QStringLiteral("&Umbenennen…"), this)), caption_(new QLabel(this)),
       note_(new QLabel(this)), table_(new QTableWidget(this)), chart_(new QChart),
-      chartView_(new QChartView(chart_, this)), profile_(new QTableWidget(this)) {
+      chartView_(new QChartView(chart_, this)), x_(new QCategoryAxis), y_(new QValueAxis),
+      profile_(new QTableWidget(this)) {
     setObjectName(QStringLiteral("frmArchiv"));
     setWindowTitle(QStringLiteral("Zähldaten aus dem Archiv"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -229,15 +230,24 @@ ArchiveWindow::ArchiveWindow(QWidget* parent, Auswertung& auswertung)
         t->verticalHeader()->setVisible(false);
     }
     chart_->setAnimationOptions(QChart::NoAnimation);
+    // One pair of axes for every view: labels are replaced, never their items.
+    x_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    x_->setGridLineVisible(false);
+    x_->setTruncateLabels(false);
+    y_->setLabelFormat(QStringLiteral("%d"));
+    chart_->addAxis(x_, Qt::AlignBottom);
+    chart_->addAxis(y_, Qt::AlignLeft);
     chart_->legend()->setAlignment(Qt::AlignBottom);
     chartView_->setRenderHint(QPainter::Antialiasing);
-    chartView_->setMinimumHeight(220);
+    chartView_->setMinimumHeight(300);
     // Once the chart has laid itself out: only then is the plot's width known.
     connect(chart_, &QChart::plotAreaChanged, this, &ArchiveWindow::fitAxisLabels,
             Qt::QueuedConnection);
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(table_);
     split->addWidget(chartView_);
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 3);
     auto* tabs = new QTabWidget(this);
     tabs->addTab(split, QStringLiteral("&Tabelle und Diagramm"));
     tabs->addTab(profile_, QStringLiteral("&Wochenprofil"));
@@ -344,10 +354,6 @@ void ArchiveWindow::fillTable(const ArchiveView& view) {
 
 void ArchiveWindow::fillChart(const ArchiveView& view) {
     chart_->removeAllSeries();
-    for (QAbstractAxis* axis : chart_->axes()) {
-        chart_->removeAxis(axis);
-        delete axis;
-    }
     const ViewRequest& r = view.request;
     const bool hourly = r.grouping == ViewGrouping::Hour;
     const double perRow = hourly ? 24 : 1;
@@ -394,20 +400,15 @@ void ArchiveWindow::fillChart(const ArchiveView& view) {
     addRuns(chart_, now, text(DirectionLabel(r.direction)), QPen(kCountColour, 2));
     chart_->setTitle(text(viewTitle(view)));
 
-    auto* x = new QCategoryAxis;
-    x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    x->setRange(-0.5, static_cast<double>(view.rows.size()) * perRow - 0.5);
-    x->setGridLineVisible(false);
-    x->setTruncateLabels(false);
-    auto* y = new QValueAxis;
-    y->setLabelFormat(QStringLiteral("%d"));
-    y->setRange(0, top);
-    y->applyNiceNumbers();
-    chart_->addAxis(x, Qt::AlignBottom);
-    chart_->addAxis(y, Qt::AlignLeft);
+    for (const QString& label : x_->categoriesLabels()) {
+        x_->remove(label);
+    }
+    x_->setRange(-0.5, static_cast<double>(view.rows.size()) * perRow - 0.5);
+    y_->setRange(0, top);
+    y_->applyNiceNumbers();
     for (QAbstractSeries* s : chart_->series()) {
-        s->attachAxis(x);
-        s->attachAxis(y);
+        s->attachAxis(x_);
+        s->attachAxis(y_);
     }
     tickSpacing_ = perRow;
     labelStep_ = 0;
@@ -415,11 +416,10 @@ void ArchiveWindow::fillChart(const ArchiveView& view) {
 }
 
 void ArchiveWindow::fitAxisLabels() {
-    const QList<QAbstractAxis*> axes = chart_->axes(Qt::Horizontal);
-    if (axes.isEmpty() || ticks_.empty()) {
+    if (ticks_.empty()) {
         return;
     }
-    auto* axis = static_cast<QCategoryAxis*>(axes.constFirst());
+    QCategoryAxis* axis = x_;
     const QFontMetricsF metrics(axis->labelsFont());
     qreal widest = 0;
     for (const auto& tick : ticks_) {

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QComboBox;
@@ -17,6 +18,7 @@ class QDateEdit;
 class QLabel;
 class QPushButton;
 class QTableWidget;
+class QValueAxis;
 
 namespace orva {
 
@@ -65,6 +67,8 @@ private:
     QTableWidget* table_;
     QChart* chart_;
     QChartView* chartView_;
+    QCategoryAxis* x_;
+    QValueAxis* y_;
     QTableWidget* profile_;
     QPrinter printer_;
     std::vector<std::pair<double, QString>> ticks_; // every label the axis could show
