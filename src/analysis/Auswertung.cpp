@@ -218,8 +218,9 @@ void Auswertung::mnuDatExport_Click() {
         return;
     }
     Platform& p = module_.platform();
-    // Before the window was ever opened, the view it would open on.
-    if (!shown_ && !update(opening(), false)) {
+    // The view as the archive holds it now: a closed window missed the downloads since. Before
+    // the window was ever opened, the view it would open on.
+    if (!update(shown_ ? request_ : opening(), false)) {
         return;
     }
     try {

@@ -1,6 +1,7 @@
 #include "app/qt/MainWindow.h"
 #include "Program.h"
 #include "analysis/qt/ArchiveWindow.h"
+#include "archive/ArchiveRows.h"
 #include "archive/qt/QtSiteSetting.h"
 #include "archive/qt/SqlArchive.h"
 #include "platform/LineTrace.h"
@@ -414,6 +415,15 @@ TEST_F(ProgramWindowTest, ArchiveWindowShowsExportsAndPrintsTheArchive) {
     EXPECT_EQ(TempHome::read(csv), viewCsv(*program.auswertung.shown()));
     EXPECT_NE(TempHome::read(csv).find("\r\nSumme;;;3;" + std::to_string(all) + ";"),
               std::string::npos);
+    answerInTurn({[&](QWidget* w) { // the second choice: the hours of the range
+                      auto* d = static_cast<QFileDialog*>(w);
+                      d->selectNameFilter(QString::fromUtf8("Stundenwerte des Zeitraums (*.csv)"));
+                      choose(csv)(w);
+                  },
+                  press(QMessageBox::Yes)},
+                 "the export's file dialog and the question to replace the file");
+    action("mnuDatExport(1)")->trigger();
+    EXPECT_EQ(TempHome::read(csv), hourlyCsv(std::get<0>(archive.hours({"", day(6), day(0)}))));
 
     const std::string pdf = (home.path() / "archiv.pdf").string();
     QPrinter printer;
