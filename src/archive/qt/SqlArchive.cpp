@@ -49,24 +49,31 @@ QStringList schema(bool server) {
         }
     }
     return {
-        QStringLiteral("CREATE TABLE archive_info (key TEXT PRIMARY KEY, value TEXT NOT NULL)"),
-        QStringLiteral("CREATE TABLE counts (day TEXT NOT NULL, site TEXT NOT NULL, "
-                       "hour INTEGER NOT NULL CHECK (hour BETWEEN 0 AND 23), "
-                       "weekday INTEGER NOT NULL CHECK (weekday BETWEEN 1 AND 7), "
-                       "right_count INTEGER NOT NULL, left_count INTEGER NOT NULL, "
-                       "downloaded_at TEXT NOT NULL, PRIMARY KEY (day, site, hour)) WITHOUT ROWID"),
-        QStringLiteral("CREATE TABLE day_totals (day TEXT NOT NULL, site TEXT NOT NULL, "
-                       "weekday INTEGER NOT NULL, hours INTEGER NOT NULL") +
-            dayColumns + QStringLiteral(", PRIMARY KEY (day, site)) WITHOUT ROWID"),
-        QStringLiteral(
-            "CREATE TABLE conflicts (site TEXT NOT NULL, day TEXT NOT NULL, "
-            "hour INTEGER NOT NULL, kept_right INTEGER NOT NULL, kept_left INTEGER NOT NULL, "
-            "offered_right INTEGER NOT NULL, offered_left INTEGER NOT NULL, "
-            "seen_at TEXT NOT NULL, PRIMARY KEY (site, day, hour, offered_right, offered_left))"),
-        QStringLiteral("CREATE TABLE downloads (id INTEGER PRIMARY KEY, site TEXT NOT NULL, "
-                       "downloaded_at TEXT NOT NULL, first_day TEXT, last_day TEXT, "
-                       "hours INTEGER NOT NULL, conflicts INTEGER NOT NULL, "
-                       "sent INTEGER NOT NULL DEFAULT 0)"),
+        create + QStringLiteral("archive_info (key TEXT PRIMARY KEY, value TEXT NOT NULL)"),
+        create +
+            QStringLiteral("counts (day %1 NOT NULL, site TEXT NOT NULL, "
+                           "hour INTEGER NOT NULL CHECK (hour BETWEEN 0 AND 23), "
+                           "weekday INTEGER NOT NULL CHECK (weekday BETWEEN 1 AND 7), "
+                           "right_count INTEGER NOT NULL, left_count INTEGER NOT NULL, "
+                           "downloaded_at TEXT NOT NULL, PRIMARY KEY (day, site, hour))")
+                .arg(day) +
+            clustered,
+        create +
+            QStringLiteral("day_totals (day %1 NOT NULL, site TEXT NOT NULL, "
+                           "weekday INTEGER NOT NULL, hours INTEGER NOT NULL")
+                .arg(day) +
+            dayColumns + QStringLiteral(", PRIMARY KEY (day, site))") + clustered,
+        create + QStringLiteral("conflicts (site TEXT NOT NULL, day %1 NOT NULL, "
+                                "hour INTEGER NOT NULL, kept_right INTEGER NOT NULL, "
+                                "kept_left INTEGER NOT NULL, offered_right INTEGER NOT NULL, "
+                                "offered_left INTEGER NOT NULL, seen_at TEXT NOT NULL, "
+                                "PRIMARY KEY (site, day, hour, offered_right, offered_left))")
+                     .arg(day),
+        create + QStringLiteral("downloads (id %1 PRIMARY KEY, site TEXT NOT NULL, "
+                                "downloaded_at TEXT NOT NULL, first_day %2, last_day %2, "
+                                "hours INTEGER NOT NULL, conflicts INTEGER NOT NULL, "
+                                "sent INTEGER NOT NULL DEFAULT 0)")
+                     .arg(server ? QStringLiteral("BIGSERIAL") : QStringLiteral("INTEGER"), day),
     };
 }
 
@@ -83,16 +90,21 @@ QString hourSum(char direction, int from, int to) {
 struct Statement {
     QSqlQuery query;
     bool prepared = false;
+    QString direct; // run as it stands: no values, and a server cannot prepare table making
     Statement(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {})
         : query(db) {
         query.setForwardOnly(true);
+        if (values.isEmpty()) {
+            direct = sql;
+            return;
+        }
         prepared = query.prepare(sql);
         for (const QVariant& v : values) {
             query.addBindValue(v);
         }
     }
     // A statement that did not prepare keeps the database's reason instead of "no query".
-    bool run() { return prepared && query.exec(); }
+    bool run() { return direct.isEmpty() ? prepared && query.exec() : query.exec(direct); }
 };
 
 // `site` empty: every site added up.
