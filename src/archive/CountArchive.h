@@ -42,6 +42,7 @@ struct ArchiveError {
     std::string path;    // the archive file
     std::string movedTo; // where a corrupt archive was moved, when it was
     std::string detail;  // the database's own words, for the trace and the box's last line
+    bool server = false; // the archive on a server, not the file on this PC
 };
 
 // A result or the reason there is none.

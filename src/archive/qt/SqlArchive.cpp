@@ -146,8 +146,12 @@ SqlArchive::~SqlArchive() {
     }
 }
 
+ArchiveError SqlArchive::made(ArchiveFault fault, std::string detail) const {
+    return {fault, path_, {}, std::move(detail), server_};
+}
+
 ArchiveError SqlArchive::errorFrom(const QSqlError& e) const {
-    ArchiveError error{ArchiveFault::Failed, path_, {}, serverName(e.text().toStdString())};
+    ArchiveError error = made(ArchiveFault::Failed, serverName(e.text().toStdString()));
     if (server_) {
         // SQLSTATE classes: 08 connection, 28 authorization, 53 resources, 55/40 locks.
         const QString state = e.nativeErrorCode();
@@ -191,11 +195,9 @@ std::optional<ArchiveError> SqlArchive::openFile() {
             : QSqlDatabase::addDatabase(
                   server_ ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), connection_);
     if (!db.isValid()) {
-        return ArchiveError{ArchiveFault::CannotOpen,
-                            path_,
-                            {},
-                            server_ ? "Der PostgreSQL-Treiber von Qt fehlt (libqt6sql6-psql)."
-                                    : "Der SQLite-Treiber von Qt fehlt (libqt6sql6-sqlite)."};
+        return made(ArchiveFault::CannotOpen,
+                    server_ ? "Der PostgreSQL-Treiber von Qt fehlt (libqt6sql6-psql)."
+                            : "Der SQLite-Treiber von Qt fehlt (libqt6sql6-sqlite).");
     }
     if (server_) {
         // The connection string goes to libpq as it stands; a server that does not answer must
@@ -228,8 +230,7 @@ std::optional<ArchiveError> SqlArchive::createOrCheckSchema() {
             return errorFrom(check.query.lastError());
         }
         if (!check.query.next() || check.query.value(0).toString() != QStringLiteral("ok")) {
-            return ArchiveError{
-                ArchiveFault::Corrupt, path_, {}, check.query.value(0).toString().toStdString()};
+            return made(ArchiveFault::Corrupt, check.query.value(0).toString().toStdString());
         }
     }
     auto fail = [&](const QSqlError& error) {
@@ -280,20 +281,20 @@ std::optional<ArchiveError> SqlArchive::createOrCheckSchema() {
     }
     db.rollback(); // only read
     if (!ours) {
-        return ArchiveError{ArchiveFault::NotAnArchive, path_, {}, {}};
+        return made(ArchiveFault::NotAnArchive);
     }
     Statement version(db, QStringLiteral("SELECT value FROM archive_info WHERE key = ?"),
                       {QStringLiteral("schema_version")});
     if (!version.run() || !version.query.next()) {
-        return ArchiveError{ArchiveFault::NotAnArchive, path_, {}, {}};
+        return made(ArchiveFault::NotAnArchive);
     }
     bool number = false;
     const int v = version.query.value(0).toString().toInt(&number);
     if (!number || v < 1) {
-        return ArchiveError{ArchiveFault::NotAnArchive, path_, {}, {}};
+        return made(ArchiveFault::NotAnArchive);
     }
     if (v > kSchemaVersion) {
-        return ArchiveError{ArchiveFault::NewerSchema, path_, {}, std::to_string(v)};
+        return made(ArchiveFault::NewerSchema, std::to_string(v));
     }
     return std::nullopt;
 }

@@ -49,6 +49,7 @@ private:
     std::optional<ArchiveError> openFile();
     std::optional<ArchiveError> createOrCheckSchema();
     ArchiveError errorFrom(const class QSqlError& e) const;
+    ArchiveError made(ArchiveFault fault, std::string detail = {}) const;
 
     std::string path_;
     QString connection_;
