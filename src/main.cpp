@@ -2,6 +2,7 @@
 #include "analysis/qt/ArchiveWindow.h"
 #include "app/CommandLine.h"
 #include "app/qt/MainWindow.h"
+#include "archive/qt/CrossArchive.h"
 #include "archive/qt/QtSiteSetting.h"
 #include "archive/qt/SqlArchive.h"
 #include "platform/LineTrace.h"
@@ -47,10 +48,14 @@ int main(int argc, char* argv[]) {
     orva::Program program(qt.platform(), window);
     orva::QtModalWindows dialogs(&window, program.editor.module());
     program.settings.setWindows(dialogs);
+    // Every count read is kept here; the window thread owns the database connection.
     orva::SqlArchive archive(
         orva::joinPath(qt.platform().files.dataDirectory(), "ORVA-Archiv.sqlite"));
+    orva::CrossArchive sharedArchive(archive, qt.thread());
     orva::QtSiteSetting site;
-    program.auswertung.setArchive(archive, site);
+    orva::CrossSiteSetting sharedSite(site, qt.thread());
+    program.downloads.setArchive(sharedArchive, sharedSite);
+    program.auswertung.setArchive(archive, site); // used on the window thread only
     orva::QtArchiveView archiveWindow(&window, qt.thread(), program.auswertung);
     program.auswertung.setView(archiveWindow);
     window.attach(program.editor, qt.thread());
