@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QDate>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -60,9 +61,10 @@ int main(int argc, char** argv) {
     qputenv("HOME", home.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toLocal8Bit());
     QApplication app(argc, argv);
+    // Made absolute now: the program's start-up changes the working folder.
     const QString picture =
         argc == 3 && QString::fromLocal8Bit(argv[1]) == QStringLiteral("--picture")
-            ? QString::fromLocal8Bit(argv[2])
+            ? QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath()
             : QString();
 
     MainWindow window;
