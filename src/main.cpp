@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/qt/MainWindow.h"
 #include "archive/qt/CrossArchive.h"
+#include "archive/qt/QtServerSetting.h"
 #include "archive/qt/QtSiteSetting.h"
 #include "archive/qt/SqlArchive.h"
 #include "platform/LineTrace.h"
@@ -54,11 +55,19 @@ int main(int argc, char* argv[]) {
     orva::CrossArchive sharedArchive(archive, qt.thread());
     orva::QtSiteSetting site;
     orva::CrossSiteSetting sharedSite(site, qt.thread());
-    program.downloads.setArchive(sharedArchive, sharedSite);
+    orva::QtServerSetting serverSetting(&window);
+    // The server's connection belongs to the commands' thread, which alone sends.
+    program.setArchive(sharedArchive, sharedSite, serverSetting, [](const std::string& conninfo) {
+        return std::unique_ptr<orva::CountArchive>(orva::SqlArchive::server(conninfo));
+    });
     orva::QtCountTableView countTable(&window, qt.thread());
     program.auswertung.setView(countTable);
     window.attach(program.editor, qt.thread());
     program.editor.Form_Load();
     window.show();
+    // What an earlier run could not send goes now, quietly: the status line says what waits.
+    if (!serverSetting.server().empty()) {
+        qt.thread().runCommand([&] { program.server->send(qt.platform().screen, true); }, [] {});
+    }
     return QApplication::exec();
 }
