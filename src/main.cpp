@@ -2,11 +2,17 @@
 #include "analysis/qt/CountWindow.h"
 #include "app/CommandLine.h"
 #include "app/qt/MainWindow.h"
+#include "archive/ArchiveCommand.h"
+#include "archive/qt/QtSiteSetting.h"
+#include "archive/qt/SqlArchive.h"
 #include "platform/LineTrace.h"
+#include "platform/StdFileSystem.h"
 #include "platform/qt/QtPlatform.h"
 #include "ui/qt/QtModalWindows.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QDateTime>
 
 #include <cstdlib>
 #include <iostream>
@@ -22,6 +28,23 @@ int main(int argc, char* argv[]) {
         std::cout << cl.out;
         std::cerr << cl.err;
         return cl.exitCode;
+    }
+    if (cl.archive.action != orva::ArchiveAction::None) {
+        // For scheduled reports: no display, no window.
+        QCoreApplication app(argc, argv);
+        orva::StdFileSystem files;
+        orva::SqlArchive archive(orva::joinPath(files.dataDirectory(), orva::kArchiveFileName));
+        orva::QtSiteSetting siteSetting;
+        const QDateTime now = QDateTime::currentDateTime();
+        const orva::DateTime at{{now.date().year(), now.date().month(), now.date().day()},
+                                now.time().hour(),
+                                now.time().minute(),
+                                now.time().second()};
+        const orva::CommandOutcome outcome =
+            orva::runArchiveCommand(cl.archive, archive, siteSetting, files, at);
+        std::cout << outcome.out;
+        std::cerr << outcome.err;
+        return outcome.exitCode;
     }
     // The variable serves the desktop entry, which passes no options.
     const char* fromEnvironment = std::getenv("ORVA_DS_TRACE");
