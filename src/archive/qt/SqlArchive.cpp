@@ -48,16 +48,17 @@ const char* const kSchema[] = {
 // A query whose every value is bound, never spliced into the text.
 struct Statement {
     QSqlQuery query;
+    bool prepared = false;
     Statement(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {})
         : query(db) {
         query.setForwardOnly(true);
-        if (query.prepare(sql)) {
-            for (const QVariant& v : values) {
-                query.addBindValue(v);
-            }
+        prepared = query.prepare(sql);
+        for (const QVariant& v : values) {
+            query.addBindValue(v);
         }
     }
-    bool run() { return query.exec(); }
+    // A statement that did not prepare keeps the database's reason instead of "no query".
+    bool run() { return prepared && query.exec(); }
 };
 
 // `site` empty: every site added up.
@@ -124,7 +125,7 @@ std::optional<ArchiveError> SqlArchive::openFile() {
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
     if (!db.open()) {
         ArchiveError e = errorFrom(db.lastError());
-        if (e.fault != ArchiveFault::Locked) {
+        if (e.fault == ArchiveFault::Failed) {
             e.fault = ArchiveFault::CannotOpen;
         }
         return e;
