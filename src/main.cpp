@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/qt/MainWindow.h"
 #include "archive/ArchiveCommand.h"
+#include "archive/qt/CrossArchive.h"
 #include "archive/qt/QtSiteSetting.h"
 #include "archive/qt/SqlArchive.h"
 #include "platform/LineTrace.h"
@@ -68,6 +69,13 @@ int main(int argc, char* argv[]) {
     orva::Program program(qt.platform(), window);
     orva::QtModalWindows dialogs(&window, program.editor.module());
     program.settings.setWindows(dialogs);
+    // Every count read is kept here; the window thread owns the database connection.
+    orva::SqlArchive archive(
+        orva::joinPath(qt.platform().files.dataDirectory(), orva::kArchiveFileName));
+    orva::CrossArchive sharedArchive(archive, qt.thread());
+    orva::QtSiteSetting site;
+    orva::CrossSiteSetting sharedSite(site, qt.thread());
+    program.downloads.setArchive(sharedArchive, sharedSite);
     orva::QtCountTableView countTable(&window, qt.thread());
     program.auswertung.setView(countTable);
     window.attach(program.editor, qt.thread());

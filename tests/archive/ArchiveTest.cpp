@@ -1,5 +1,7 @@
+#include "archive/ArchiveMessages.h"
 #include "archive/ArchiveRows.h"
 #include "archive/qt/SqlArchive.h"
+#include "sim/SimulatedDevice.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>
@@ -265,8 +267,79 @@ TEST_F(ArchiveTest, KilledInTheMiddleOfAMergeLeavesBeforeOrAfter) {
     ASSERT_FALSE(sites.empty());
     for (const std::string& site : sites) {
         EXPECT_EQ(ok(after.hours({site, kAll.from, kAll.to})), download) << site;
+        EXPECT_EQ(ok(after.days({site, kAll.from, kAll.to}, 0, 23)).size(), 730u) << site;
     }
     ok(after.merge("danach", download, kNoon));
+}
+
+struct FixedSite : SiteSetting {
+    std::string site() override { return kDefaultSite; }
+    void setSite(const std::string&) override {}
+};
+
+// The downloads on the simulated light barrier, kept in a real archive: six days held.
+class DownloadArchiveTest : public ArchiveTest, public ProgramOnSimulator {
+protected:
+    DownloadArchiveTest() {
+        device.barrier.memory = sim::generateDays({2026, 12, 5}, 6, 11);
+        p.dialog.files = {std::nullopt};
+        program.downloads.setArchive(archive, site);
+    }
+    std::vector<std::string> archivedDays() {
+        std::vector<std::string> out;
+        for (const DayTotals& d : ok(archive.days(kAll, 0, 23))) {
+            out.push_back(formatShortDate(d.date));
+        }
+        return out;
+    }
+    SqlArchive archive{file()};
+    FixedSite site;
+};
+
+TEST_F(DownloadArchiveTest, EveryCompleteDayIsKeptAlsoWhenTheTransferEnds) {
+    // 20 blocks of 32 digits: a day is whole where the next one's separator came too.
+    device.barrier.faults.stopAfterBlocks = 20;
+    std::vector<std::string> whole;
+    std::size_t end = 0;
+    for (const sim::StoredDay& day : device.barrier.memory) {
+        end += 18 + 12 * day.records.size();
+        if (end + 12 <= 20 * 32) {
+            whole.push_back(formatShortDate({day.date.year, day.date.month, day.date.day}));
+        }
+    }
+    ASSERT_GE(whole.size(), 2u);
+    program.editor.menuClick("mnuAlleDaten");
+    ASSERT_EQ(p.screen.boxes.size(), 1u);
+    EXPECT_TRUE(p.screen.boxes[0].text.starts_with("Übertragungsfehler!"));
+    EXPECT_EQ(p.screen.status(), "Status: " + std::to_string(whole.size()) +
+                                     " vollständige Tage wurden ins Archiv übernommen.");
+    EXPECT_EQ(archivedDays(), whole);
+
+    p.screen.stopAfterPolls = 600;
+    program.editor.menuClick("mnuAlleDaten");
+    EXPECT_TRUE(p.screen.status().starts_with("Status: Die Übertragung wurde abgebrochen. "));
+    EXPECT_GE(archivedDays().size(), 2u);
+
+    p.screen.stopAfterPolls = -1;
+    p.screen.boxes.clear();
+    program.editor.menuClick("mnuAlleDaten");
+    EXPECT_TRUE(p.screen.boxes.empty());
+    EXPECT_EQ(archivedDays().size(), 6u);
+    EXPECT_EQ(ok(archive.hours(kAll)),
+              archiveHours(ReadCountData(program.state.CountText), p.clock.nowValue.date));
+}
+
+TEST_F(DownloadArchiveTest, AnArchiveThatCannotServeOnlyAddsOneBoxAtTheEnd) {
+    SqlArchive nowhere(file("fehlt/ORVA-Archiv.sqlite"));
+    program.downloads.setArchive(nowhere, site);
+    p.dialog.files = {"/home/op/ORVA-DS/AD0512.txt"};
+    program.editor.menuClick("mnuAlleDaten");
+    EXPECT_NE(p.text.value.find("Datum: 05.12.26"), std::string::npos);
+    EXPECT_TRUE(p.files.file("/home/op/ORVA-DS/AD0512.txt"));
+    ASSERT_EQ(p.screen.boxes.size(), 1u);
+    EXPECT_EQ(p.screen.boxes[0].text, archiveErrorText(*nowhere.open()));
+    EXPECT_EQ(p.screen.status(),
+              "Status: alle Daten bis " + formatDateTwoDigitYear(p.clock.nowValue.date));
 }
 
 } // namespace

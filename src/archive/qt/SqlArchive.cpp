@@ -28,22 +28,50 @@ std::string timestamp(const DateTime& t) {
            zeroPadded(t.second, 2);
 }
 
-const char* const kSchema[] = {
-    "CREATE TABLE archive_info (key TEXT PRIMARY KEY, value TEXT NOT NULL)",
-    "CREATE TABLE counts (site TEXT NOT NULL, day TEXT NOT NULL, "
-    "hour INTEGER NOT NULL CHECK (hour BETWEEN 0 AND 23), "
-    "weekday INTEGER NOT NULL CHECK (weekday BETWEEN 1 AND 7), "
-    "right_count INTEGER NOT NULL, left_count INTEGER NOT NULL, downloaded_at TEXT NOT NULL, "
-    "PRIMARY KEY (site, day, hour))",
-    "CREATE INDEX counts_by_day ON counts (day)",
-    "CREATE TABLE conflicts (site TEXT NOT NULL, day TEXT NOT NULL, hour INTEGER NOT NULL, "
-    "kept_right INTEGER NOT NULL, kept_left INTEGER NOT NULL, offered_right INTEGER NOT NULL, "
-    "offered_left INTEGER NOT NULL, seen_at TEXT NOT NULL, "
-    "PRIMARY KEY (site, day, hour, offered_right, offered_left))",
-    "CREATE TABLE downloads (id INTEGER PRIMARY KEY, site TEXT NOT NULL, "
-    "downloaded_at TEXT NOT NULL, first_day TEXT, last_day TEXT, hours INTEGER NOT NULL, "
-    "conflicts INTEGER NOT NULL, sent INTEGER NOT NULL DEFAULT 0)",
-};
+// Hour columns of the day table: r00 ... r23, l00 ... l23.
+QString hourColumn(char direction, int hour) {
+    return QString(QLatin1Char(direction)) + QString::number(hour).rightJustified(2, u'0');
+}
+
+// `counts` is the truth, one row per site, day and hour. `day_totals` holds the same counts one
+// row per site and day, kept by every merge, so that years of counts add up in milliseconds.
+QStringList schema() {
+    QString dayColumns;
+    for (char direction : {'r', 'l'}) {
+        for (int h = 0; h < 24; ++h) {
+            dayColumns += QStringLiteral(", %1 INTEGER NOT NULL").arg(hourColumn(direction, h));
+        }
+    }
+    return {
+        QStringLiteral("CREATE TABLE archive_info (key TEXT PRIMARY KEY, value TEXT NOT NULL)"),
+        QStringLiteral("CREATE TABLE counts (day TEXT NOT NULL, site TEXT NOT NULL, "
+                       "hour INTEGER NOT NULL CHECK (hour BETWEEN 0 AND 23), "
+                       "weekday INTEGER NOT NULL CHECK (weekday BETWEEN 1 AND 7), "
+                       "right_count INTEGER NOT NULL, left_count INTEGER NOT NULL, "
+                       "downloaded_at TEXT NOT NULL, PRIMARY KEY (day, site, hour)) WITHOUT ROWID"),
+        QStringLiteral("CREATE TABLE day_totals (day TEXT NOT NULL, site TEXT NOT NULL, "
+                       "weekday INTEGER NOT NULL, hours INTEGER NOT NULL") +
+            dayColumns + QStringLiteral(", PRIMARY KEY (day, site)) WITHOUT ROWID"),
+        QStringLiteral(
+            "CREATE TABLE conflicts (site TEXT NOT NULL, day TEXT NOT NULL, "
+            "hour INTEGER NOT NULL, kept_right INTEGER NOT NULL, kept_left INTEGER NOT NULL, "
+            "offered_right INTEGER NOT NULL, offered_left INTEGER NOT NULL, "
+            "seen_at TEXT NOT NULL, PRIMARY KEY (site, day, hour, offered_right, offered_left))"),
+        QStringLiteral("CREATE TABLE downloads (id INTEGER PRIMARY KEY, site TEXT NOT NULL, "
+                       "downloaded_at TEXT NOT NULL, first_day TEXT, last_day TEXT, "
+                       "hours INTEGER NOT NULL, conflicts INTEGER NOT NULL, "
+                       "sent INTEGER NOT NULL DEFAULT 0)"),
+    };
+}
+
+// Sums of the hour columns from `from` to `to` of one direction, as an SQL expression.
+QString hourSum(char direction, int from, int to) {
+    QString sum = QStringLiteral("0");
+    for (int h = std::max(0, from); h <= std::min(23, to); ++h) {
+        sum += QStringLiteral(" + ") + hourColumn(direction, h);
+    }
+    return sum;
+}
 
 // A query whose every value is bound, never spliced into the text.
 struct Statement {
@@ -157,8 +185,8 @@ std::optional<ArchiveError> SqlArchive::createOrCheckSchema() {
         if (!db.transaction()) {
             return errorFrom(db.lastError());
         }
-        for (const char* sql : kSchema) {
-            if (Statement s(db, QString::fromLatin1(sql)); !s.run()) {
+        for (const QString& sql : schema()) {
+            if (Statement s(db, sql); !s.run()) {
                 const ArchiveError e = errorFrom(s.query.lastError());
                 db.rollback();
                 return e;
@@ -277,16 +305,11 @@ ArchiveResult<MergeSummary> SqlArchive::merge(const std::string& site,
                              read.query.value(3).toLongLong()};
     }
     const QString at = q(timestamp(downloadedAt));
-    QSqlQuery write(db);
-    write.prepare(QStringLiteral(
-        "INSERT INTO counts (site, day, hour, weekday, right_count, left_count, downloaded_at) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT (site, day, hour) DO UPDATE SET "
-        "right_count = excluded.right_count, left_count = excluded.left_count, "
-        "downloaded_at = excluded.downloaded_at"));
     QSqlQuery conflict(db);
     conflict.prepare(QStringLiteral(
         "INSERT INTO conflicts (site, day, hour, kept_right, kept_left, offered_right, "
         "offered_left, seen_at) VALUES (?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING"));
+    std::vector<ArchivedHour> writes;
     std::string lastDay;
     for (const ArchivedHour& offered : hours) {
         const std::string day = isoDate(offered.date);
@@ -322,14 +345,64 @@ ArchiveResult<MergeSummary> SqlArchive::merge(const std::string& site,
             ++summary.added;
         }
         held[{day, offered.hour}] = next;
-        for (const QVariant& v :
-             {QVariant(q(site)), QVariant(q(day)), QVariant(offered.hour),
-              QVariant(weekday(offered.date) + 1), QVariant(qlonglong(next.right)),
-              QVariant(qlonglong(next.left)), QVariant(at)}) {
-            write.addBindValue(v);
+        writes.push_back(next);
+    }
+    // Many rows per statement: one statement per hour would take most of the merge's time.
+    constexpr std::size_t kRowsPerStatement = 64;
+    QSqlQuery write(db);
+    for (std::size_t first = 0; first < writes.size(); first += kRowsPerStatement) {
+        const std::size_t n = std::min(kRowsPerStatement, writes.size() - first);
+        if (first == 0 || n != kRowsPerStatement) {
+            QString sql = QStringLiteral("INSERT INTO counts (day, site, hour, weekday, "
+                                         "right_count, left_count, downloaded_at) VALUES ");
+            for (std::size_t i = 0; i < n; ++i) {
+                sql += i == 0 ? QStringLiteral("(?, ?, ?, ?, ?, ?, ?)")
+                              : QStringLiteral(", (?, ?, ?, ?, ?, ?, ?)");
+            }
+            sql += QStringLiteral(" ON CONFLICT (day, site, hour) DO UPDATE SET "
+                                  "right_count = excluded.right_count, "
+                                  "left_count = excluded.left_count, "
+                                  "downloaded_at = excluded.downloaded_at");
+            if (!write.prepare(sql)) {
+                return fail(write.lastError());
+            }
+        }
+        for (std::size_t i = first; i < first + n; ++i) {
+            const ArchivedHour& h = writes[i];
+            write.addBindValue(dayText(h.date));
+            write.addBindValue(q(site));
+            write.addBindValue(h.hour);
+            write.addBindValue(weekday(h.date) + 1);
+            write.addBindValue(qlonglong(h.right));
+            write.addBindValue(qlonglong(h.left));
+            write.addBindValue(at);
         }
         if (!write.exec()) {
             return fail(write.lastError());
+        }
+    }
+    if (!writes.empty()) {
+        QString columns;
+        QString sums;
+        for (char direction : {'r', 'l'}) {
+            const char* count = direction == 'r' ? "right_count" : "left_count";
+            for (int h = 0; h < 24; ++h) {
+                columns += QStringLiteral(", ") + hourColumn(direction, h);
+                sums += QStringLiteral(", SUM(CASE WHEN hour = %1 THEN %2 ELSE 0 END)")
+                            .arg(h)
+                            .arg(QLatin1String(count));
+            }
+        }
+        Statement days(db,
+                       QStringLiteral("INSERT OR REPLACE INTO day_totals (day, site, weekday, "
+                                      "hours") +
+                           columns + QStringLiteral(") SELECT day, site, MIN(weekday), COUNT(*)") +
+                           sums +
+                           QStringLiteral(" FROM counts WHERE day BETWEEN ? AND ? AND site = ? "
+                                          "GROUP BY day, site"),
+                       {dayText(first), dayText(last), q(site)});
+        if (!days.run()) {
+            return fail(days.query.lastError());
         }
     }
     Statement log(
@@ -376,12 +449,11 @@ ArchiveResult<std::vector<DayTotals>> SqlArchive::days(const ArchiveQuery& query
     }
     QVariantList values;
     const QString where = siteFilter(query, values);
-    values = QVariantList{fromHour, toHour, fromHour, toHour} + values;
     Statement s(QSqlDatabase::database(connection_, false),
-                QStringLiteral("SELECT day, SUM(right_count), SUM(left_count), "
-                               "SUM(CASE WHEN hour BETWEEN ? AND ? THEN right_count ELSE 0 END), "
-                               "SUM(CASE WHEN hour BETWEEN ? AND ? THEN left_count ELSE 0 END), "
-                               "COUNT(DISTINCT hour) FROM counts") +
+                QStringLiteral("SELECT day, SUM(%1), SUM(%2), SUM(%3), SUM(%4), MAX(hours) "
+                               "FROM day_totals")
+                        .arg(hourSum('r', 0, 23), hourSum('l', 0, 23),
+                             hourSum('r', fromHour, toHour), hourSum('l', fromHour, toHour)) +
                     where + QStringLiteral(" GROUP BY day ORDER BY day"),
                 values);
     if (!s.run()) {
@@ -402,37 +474,33 @@ ArchiveResult<WeekdayProfile> SqlArchive::profile(const ArchiveQuery& query) {
     if (auto e = ensureOpen()) {
         return *e;
     }
-    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
     QVariantList values;
     const QString where = siteFilter(query, values);
-    Statement days(db,
-                   QStringLiteral("SELECT weekday, COUNT(DISTINCT day) FROM counts") + where +
-                       QStringLiteral(" GROUP BY weekday"),
-                   values);
-    Statement sums(db,
-                   QStringLiteral("SELECT weekday, hour, SUM(right_count), SUM(left_count) "
-                                  "FROM counts") +
-                       where + QStringLiteral(" GROUP BY weekday, hour"),
-                   values);
-    if (!days.run()) {
-        return errorFrom(days.query.lastError());
-    }
-    if (!sums.run()) {
-        return errorFrom(sums.query.lastError());
-    }
-    WeekdayProfile p;
-    while (days.query.next()) {
-        const int wd = days.query.value(0).toInt() - 1;
-        if (wd >= 0 && wd < 7) {
-            p.days[wd] = days.query.value(1).toInt();
+    QString sums;
+    for (char direction : {'r', 'l'}) {
+        for (int h = 0; h < 24; ++h) {
+            sums += QStringLiteral(", SUM(%1)").arg(hourColumn(direction, h));
         }
     }
-    while (sums.query.next()) {
-        const int wd = sums.query.value(0).toInt() - 1;
-        const int h = sums.query.value(1).toInt();
-        if (wd >= 0 && wd < 7 && h >= 0 && h < 24 && p.days[wd] > 0) {
-            p.right[wd][h] = sums.query.value(2).toDouble() / p.days[wd];
-            p.left[wd][h] = sums.query.value(3).toDouble() / p.days[wd];
+    Statement s(QSqlDatabase::database(connection_, false),
+                QStringLiteral("SELECT weekday, COUNT(DISTINCT day)") + sums +
+                    QStringLiteral(" FROM day_totals") + where +
+                    QStringLiteral(" GROUP BY weekday"),
+                values);
+    if (!s.run()) {
+        return errorFrom(s.query.lastError());
+    }
+    WeekdayProfile p;
+    while (s.query.next()) {
+        const int wd = s.query.value(0).toInt() - 1;
+        const int days = s.query.value(1).toInt();
+        if (wd < 0 || wd >= 7 || days <= 0) {
+            continue;
+        }
+        p.days[wd] = days;
+        for (int h = 0; h < 24; ++h) {
+            p.right[wd][h] = s.query.value(2 + h).toDouble() / days;
+            p.left[wd][h] = s.query.value(26 + h).toDouble() / days;
         }
     }
     return p;
@@ -457,7 +525,7 @@ ArchiveResult<std::vector<std::string>> SqlArchive::sites() {
         return *e;
     }
     Statement s(QSqlDatabase::database(connection_, false),
-                QStringLiteral("SELECT DISTINCT site FROM counts ORDER BY site"));
+                QStringLiteral("SELECT DISTINCT site FROM day_totals ORDER BY site"));
     if (!s.run()) {
         return errorFrom(s.query.lastError());
     }
@@ -474,9 +542,9 @@ ArchiveResult<std::optional<std::pair<Date, Date>>> SqlArchive::extent(const std
     }
     const QSqlDatabase db = QSqlDatabase::database(connection_, false);
     Statement s = site.empty()
-                      ? Statement(db, QStringLiteral("SELECT MIN(day), MAX(day) FROM counts"))
+                      ? Statement(db, QStringLiteral("SELECT MIN(day), MAX(day) FROM day_totals"))
                       : Statement(db,
-                                  QStringLiteral("SELECT MIN(day), MAX(day) FROM counts "
+                                  QStringLiteral("SELECT MIN(day), MAX(day) FROM day_totals "
                                                  "WHERE site = ?"),
                                   {q(site)});
     if (!s.run() || !s.query.next()) {
@@ -498,7 +566,7 @@ ArchiveResult<bool> SqlArchive::renameSite(const std::string& from, const std::s
     if (!db.transaction()) {
         return errorFrom(db.lastError());
     }
-    Statement taken(db, QStringLiteral("SELECT 1 FROM counts WHERE site = ? LIMIT 1"), {q(to)});
+    Statement taken(db, QStringLiteral("SELECT 1 FROM day_totals WHERE site = ? LIMIT 1"), {q(to)});
     if (!taken.run()) {
         const ArchiveError e = errorFrom(taken.query.lastError());
         db.rollback();
@@ -508,7 +576,7 @@ ArchiveResult<bool> SqlArchive::renameSite(const std::string& from, const std::s
         db.rollback();
         return false;
     }
-    for (const char* table : {"counts", "conflicts", "downloads"}) {
+    for (const char* table : {"counts", "day_totals", "conflicts", "downloads"}) {
         Statement s(
             db, QStringLiteral("UPDATE %1 SET site = ? WHERE site = ?").arg(QLatin1String(table)),
             {q(to), q(from)});
