@@ -53,12 +53,13 @@ Settings settingsIn(FileSystem& files) {
 
 CommandOutcome exportCsv(const ArchiveCommand& c, CountArchive& archive, const std::string& site,
                          FileSystem& files) {
-    for (const std::string& own :
-         {joinPath(files.dataDirectory(), kSettingsFileName), archive.location()}) {
-        if (files.sameFile(c.file, own)) {
-            return failed("unter " + quoted(c.file) +
-                          " hält das Programm seine eigenen Daten; bitte einen anderen "
-                          "Dateinamen wählen.");
+    const std::pair<std::string, const char*> own[] = {
+        {joinPath(files.dataDirectory(), kSettingsFileName), "seine Einstellungen"},
+        {archive.location(), "sein Zählarchiv"}};
+    for (const auto& [path, what] : own) {
+        if (files.sameFile(c.file, path)) {
+            return failed(std::string("unter diesem Namen speichert das Programm ") + what +
+                          ". Bitte wählen Sie für den Export einen anderen Dateinamen!");
         }
     }
     if (!files.fileExists(archive.location())) {
@@ -70,9 +71,21 @@ CommandOutcome exportCsv(const ArchiveCommand& c, CountArchive& archive, const s
     }
     const auto& held = std::get<std::optional<std::pair<Date, Date>>>(extent);
     if (!held) {
-        return failed("der Standort " + quoted(site) + " hat im Archiv keine Zählwerte.");
+        // A name mistyped in a scheduled job shows here: name the sites there are.
+        std::string known;
+        const auto sites = archive.sites();
+        if (const auto* names = std::get_if<std::vector<std::string>>(&sites)) {
+            for (const std::string& name : *names) {
+                known += (known.empty() ? " Im Archiv stehen die Standorte " : ", ") + quoted(name);
+            }
+        }
+        return failed("der Standort " + quoted(site) + " hat im Archiv keine Zählwerte." + known +
+                      (known.empty() ? "" : "."));
     }
-    const ArchiveQuery query{site, c.from.value_or(held->first), c.to.value_or(held->second)};
+    ArchiveQuery query{site, c.from.value_or(held->first), c.to.value_or(held->second)};
+    if (before(query.to, query.from)) { // one date given, beyond what the archive holds
+        (c.from ? query.to : query.from) = c.from ? query.from : query.to;
+    }
     const std::string range = formatShortDate(query.from) + " bis " + formatShortDate(query.to) +
                               ", Standort " + quoted(site);
     std::string csv;

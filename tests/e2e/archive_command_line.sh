@@ -67,6 +67,7 @@ cmp -s after-bad.csv all.csv || fail "part of the faulty file was imported: $(ca
 run --export ORVA-DS/ORVAInit.txt && fail "the export wrote over the settings file"
 [ "$(cat ORVA-DS/ORVAInit.txt)" = $'Beide__Std_00:00_06:00_2\r' ] || fail "settings file changed"
 run --export x.csv --site Nirgendwo && fail "an export of an unknown site succeeded"
+grep -q "„Eingang Süd“" err.txt || fail "an unknown site does not name the known ones: $(cat err.txt)"
 for args in "--export x.csv --from 1.12.25" "--export x.csv --group quarter" \
     "--import x.csv --to 01.01.2026" "--export" "--export x.csv --from 02.01.2026 --to 01.01.2026"; do
     # shellcheck disable=SC2086
