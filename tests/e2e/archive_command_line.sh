@@ -77,4 +77,9 @@ for args in "--export x.csv --from 1.12.25" "--export x.csv --group quarter" \
     grep -q "orva-ds --help" err.txt || fail "'$args' gave no usage hint: $(cat err.txt)"
 done
 [ ! -e x.csv ] || fail "a refused command wrote its file"
+# A damaged archive is moved aside, never written over, and the message says so.
+printf 'kein Archiv' >ORVA-DS/ORVA-Archiv.sqlite
+run --import in.csv && fail "an import into a damaged archive succeeded"
+grep -q "ORVA-Archiv.defekt-" err.txt || fail "the message does not say where the damaged archive went: $(cat err.txt)"
+[ "$(cat ORVA-DS/ORVA-Archiv.defekt-*.sqlite)" = "kein Archiv" ] || fail "the damaged archive was not kept"
 echo "ok"
