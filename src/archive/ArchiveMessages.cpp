@@ -7,6 +7,12 @@ std::string archiveErrorText(const ArchiveError& error) {
     std::string text;
     switch (error.fault) {
     case ArchiveFault::CannotOpen:
+        if (error.server) {
+            text = "Der Archiv-Server " + file +
+                   " ist nicht erreichbar oder nimmt die Anmeldung nicht an. Bitte prüfen Sie "
+                   "das Netz, die Verbindungsangaben und die Passwortdatei (~/.pgpass).";
+            break;
+        }
         text = "Das Zählarchiv " + file +
                " lässt sich nicht anlegen oder öffnen. Bitte prüfen Sie, ob der Ordner besteht "
                "und Sie darin schreiben dürfen.";

@@ -42,6 +42,7 @@ struct ArchiveError {
     std::string path;    // the archive file
     std::string movedTo; // where a corrupt archive was moved, when it was
     std::string detail;  // the database's own words, for the trace and the box's last line
+    bool server = false; // the archive on a server, not the file on this PC
 };
 
 // A result or the reason there is none.
@@ -73,6 +74,15 @@ struct ArchiveQuery {
     Date to;
 };
 
+// A merge not yet sent to the server: its site, days and time.
+struct PendingDownload {
+    long long id = 0;
+    std::string site;
+    Date first;
+    Date last;
+    DateTime downloadedAt;
+};
+
 // The lasting store of every count read. Implementations keep it in a database; everything is
 // synchronous and each call is one transaction.
 class CountArchive {
@@ -101,6 +111,9 @@ public:
     virtual ArchiveResult<std::vector<std::string>> sites() = 0;
     // First and last day held (of a site, or of all).
     virtual ArchiveResult<std::optional<std::pair<Date, Date>>> extent(const std::string& site) = 0;
+    // The merges not yet marked as sent, oldest first.
+    virtual ArchiveResult<std::vector<PendingDownload>> unsent() = 0;
+    virtual ArchiveResult<bool> markSent(long long id) = 0;
     // Every row of `from` moves to `to`; false, changing nothing, when `to` holds counts.
     virtual ArchiveResult<bool> renameSite(const std::string& from, const std::string& to) = 0;
 };

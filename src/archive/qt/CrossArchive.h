@@ -39,6 +39,12 @@ public:
     ArchiveResult<std::optional<std::pair<Date, Date>>> extent(const std::string& site) override {
         return thread_.call([&] { return inner_.extent(site); });
     }
+    ArchiveResult<std::vector<PendingDownload>> unsent() override {
+        return thread_.call([&] { return inner_.unsent(); });
+    }
+    ArchiveResult<bool> markSent(long long id) override {
+        return thread_.call([&] { return inner_.markSent(id); });
+    }
     ArchiveResult<bool> renameSite(const std::string& from, const std::string& to) override {
         return thread_.call([&] { return inner_.renameSite(from, to); });
     }

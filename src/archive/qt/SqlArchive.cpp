@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -35,7 +36,12 @@ QString hourColumn(char direction, int hour) {
 
 // `counts` is the truth, one row per site, day and hour. `day_totals` holds the same counts one
 // row per site and day, kept by every merge, so that years of counts add up in milliseconds.
-QStringList schema() {
+QStringList schema(bool server) {
+    // The same tables on a server, in its own types; dates as DATE there, for other tools.
+    const QString day = server ? QStringLiteral("DATE") : QStringLiteral("TEXT");
+    const QString clustered = server ? QString() : QStringLiteral(" WITHOUT ROWID");
+    const QString create =
+        server ? QStringLiteral("CREATE TABLE IF NOT EXISTS ") : QStringLiteral("CREATE TABLE ");
     QString dayColumns;
     for (char direction : {'r', 'l'}) {
         for (int h = 0; h < 24; ++h) {
@@ -43,24 +49,31 @@ QStringList schema() {
         }
     }
     return {
-        QStringLiteral("CREATE TABLE archive_info (key TEXT PRIMARY KEY, value TEXT NOT NULL)"),
-        QStringLiteral("CREATE TABLE counts (day TEXT NOT NULL, site TEXT NOT NULL, "
-                       "hour INTEGER NOT NULL CHECK (hour BETWEEN 0 AND 23), "
-                       "weekday INTEGER NOT NULL CHECK (weekday BETWEEN 1 AND 7), "
-                       "right_count INTEGER NOT NULL, left_count INTEGER NOT NULL, "
-                       "downloaded_at TEXT NOT NULL, PRIMARY KEY (day, site, hour)) WITHOUT ROWID"),
-        QStringLiteral("CREATE TABLE day_totals (day TEXT NOT NULL, site TEXT NOT NULL, "
-                       "weekday INTEGER NOT NULL, hours INTEGER NOT NULL") +
-            dayColumns + QStringLiteral(", PRIMARY KEY (day, site)) WITHOUT ROWID"),
-        QStringLiteral(
-            "CREATE TABLE conflicts (site TEXT NOT NULL, day TEXT NOT NULL, "
-            "hour INTEGER NOT NULL, kept_right INTEGER NOT NULL, kept_left INTEGER NOT NULL, "
-            "offered_right INTEGER NOT NULL, offered_left INTEGER NOT NULL, "
-            "seen_at TEXT NOT NULL, PRIMARY KEY (site, day, hour, offered_right, offered_left))"),
-        QStringLiteral("CREATE TABLE downloads (id INTEGER PRIMARY KEY, site TEXT NOT NULL, "
-                       "downloaded_at TEXT NOT NULL, first_day TEXT, last_day TEXT, "
-                       "hours INTEGER NOT NULL, conflicts INTEGER NOT NULL, "
-                       "sent INTEGER NOT NULL DEFAULT 0)"),
+        create + QStringLiteral("archive_info (key TEXT PRIMARY KEY, value TEXT NOT NULL)"),
+        create +
+            QStringLiteral("counts (day %1 NOT NULL, site TEXT NOT NULL, "
+                           "hour INTEGER NOT NULL CHECK (hour BETWEEN 0 AND 23), "
+                           "weekday INTEGER NOT NULL CHECK (weekday BETWEEN 1 AND 7), "
+                           "right_count INTEGER NOT NULL, left_count INTEGER NOT NULL, "
+                           "downloaded_at TEXT NOT NULL, PRIMARY KEY (day, site, hour))")
+                .arg(day) +
+            clustered,
+        create +
+            QStringLiteral("day_totals (day %1 NOT NULL, site TEXT NOT NULL, "
+                           "weekday INTEGER NOT NULL, hours INTEGER NOT NULL")
+                .arg(day) +
+            dayColumns + QStringLiteral(", PRIMARY KEY (day, site))") + clustered,
+        create + QStringLiteral("conflicts (site TEXT NOT NULL, day %1 NOT NULL, "
+                                "hour INTEGER NOT NULL, kept_right INTEGER NOT NULL, "
+                                "kept_left INTEGER NOT NULL, offered_right INTEGER NOT NULL, "
+                                "offered_left INTEGER NOT NULL, seen_at TEXT NOT NULL, "
+                                "PRIMARY KEY (site, day, hour, offered_right, offered_left))")
+                     .arg(day),
+        create + QStringLiteral("downloads (id %1 PRIMARY KEY, site TEXT NOT NULL, "
+                                "downloaded_at TEXT NOT NULL, first_day %2, last_day %2, "
+                                "hours INTEGER NOT NULL, conflicts INTEGER NOT NULL, "
+                                "sent INTEGER NOT NULL DEFAULT 0)")
+                     .arg(server ? QStringLiteral("BIGSERIAL") : QStringLiteral("INTEGER"), day),
     };
 }
 
@@ -77,16 +90,21 @@ QString hourSum(char direction, int from, int to) {
 struct Statement {
     QSqlQuery query;
     bool prepared = false;
+    QString direct; // run as it stands: no values, and a server cannot prepare table making
     Statement(const QSqlDatabase& db, const QString& sql, const QVariantList& values = {})
         : query(db) {
         query.setForwardOnly(true);
+        if (values.isEmpty()) {
+            direct = sql;
+            return;
+        }
         prepared = query.prepare(sql);
         for (const QVariant& v : values) {
             query.addBindValue(v);
         }
     }
     // A statement that did not prepare keeps the database's reason instead of "no query".
-    bool run() { return prepared && query.exec(); }
+    bool run() { return direct.isEmpty() ? prepared && query.exec() : query.exec(direct); }
 };
 
 // `site` empty: every site added up.
@@ -106,6 +124,21 @@ SqlArchive::SqlArchive(std::string path) : path_(std::move(path)) {
     connection_ = QStringLiteral("orva-archive-%1").arg(++serial);
 }
 
+std::unique_ptr<SqlArchive> SqlArchive::server(const std::string& conninfo) {
+    auto archive = std::make_unique<SqlArchive>(serverName(conninfo));
+    archive->server_ = true;
+    archive->conninfo_ = conninfo;
+    return archive;
+}
+
+std::string SqlArchive::serverName(const std::string& conninfo) {
+    // Never a password in a box or a trace: libpq's password file is the place for it.
+    static const QRegularExpression password(QStringLiteral("password\\s*=\\s*('[^']*'|\\S*)"));
+    return QString::fromStdString(conninfo)
+        .replace(password, QStringLiteral("password=***"))
+        .toStdString();
+}
+
 SqlArchive::~SqlArchive() {
     if (QSqlDatabase::contains(connection_)) {
         QSqlDatabase::database(connection_, false).close();
@@ -113,8 +146,25 @@ SqlArchive::~SqlArchive() {
     }
 }
 
+ArchiveError SqlArchive::made(ArchiveFault fault, std::string detail) const {
+    return {fault, path_, {}, std::move(detail), server_};
+}
+
 ArchiveError SqlArchive::errorFrom(const QSqlError& e) const {
-    ArchiveError error{ArchiveFault::Failed, path_, {}, e.text().toStdString()};
+    ArchiveError error = made(ArchiveFault::Failed, serverName(e.text().toStdString()));
+    if (server_) {
+        // SQLSTATE classes: 08 connection, 28 authorization, 53 resources, 55/40 locks.
+        const QString state = e.nativeErrorCode();
+        if (state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("28")) ||
+            state.startsWith(QLatin1String("57P")) || state.isEmpty()) {
+            error.fault = ArchiveFault::CannotOpen;
+        } else if (state.startsWith(QLatin1String("53"))) {
+            error.fault = ArchiveFault::DiskFull;
+        } else if (state == QLatin1String("55P03") || state.startsWith(QLatin1String("40"))) {
+            error.fault = ArchiveFault::Locked;
+        }
+        return error;
+    }
     // SQLite's own result codes.
     switch (e.nativeErrorCode().toInt()) {
     case 5: // busy
@@ -139,18 +189,29 @@ ArchiveError SqlArchive::errorFrom(const QSqlError& e) const {
 }
 
 std::optional<ArchiveError> SqlArchive::openFile() {
-    QSqlDatabase db = QSqlDatabase::contains(connection_)
-                          ? QSqlDatabase::database(connection_, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+    QSqlDatabase db =
+        QSqlDatabase::contains(connection_)
+            ? QSqlDatabase::database(connection_, false)
+            : QSqlDatabase::addDatabase(
+                  server_ ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), connection_);
     if (!db.isValid()) {
-        return ArchiveError{ArchiveFault::CannotOpen,
-                            path_,
-                            {},
-                            "Der SQLite-Treiber von Qt fehlt (libqt6sql6-sqlite)."};
+        return made(ArchiveFault::CannotOpen,
+                    server_ ? "Der PostgreSQL-Treiber von Qt fehlt (libqt6sql6-psql)."
+                            : "Der SQLite-Treiber von Qt fehlt (libqt6sql6-sqlite).");
     }
-    db.setDatabaseName(q(path_));
-    // Another instance's merge takes well under a second; wait for it rather than fail.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    if (server_) {
+        // The connection string goes to libpq as it stands; a server that does not answer must
+        // not hold up a command for long.
+        QString options = q(conninfo_);
+        if (!options.contains(QLatin1String("connect_timeout"))) {
+            options += QStringLiteral(" connect_timeout=5");
+        }
+        db.setConnectOptions(options);
+    } else {
+        db.setDatabaseName(q(path_));
+        // Another instance's merge takes well under a second; wait for it rather than fail.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    }
     if (!db.open()) {
         ArchiveError e = errorFrom(db.lastError());
         if (e.fault == ArchiveFault::Failed) {
@@ -163,17 +224,36 @@ std::optional<ArchiveError> SqlArchive::openFile() {
 
 std::optional<ArchiveError> SqlArchive::createOrCheckSchema() {
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    Statement check(db, QStringLiteral("PRAGMA quick_check(1)"));
-    if (!check.run()) {
-        return errorFrom(check.query.lastError());
+    if (!server_) {
+        Statement check(db, QStringLiteral("PRAGMA quick_check(1)"));
+        if (!check.run()) {
+            return errorFrom(check.query.lastError());
+        }
+        if (!check.query.next() || check.query.value(0).toString() != QStringLiteral("ok")) {
+            return made(ArchiveFault::Corrupt, check.query.value(0).toString().toStdString());
+        }
     }
-    if (!check.query.next() || check.query.value(0).toString() != QStringLiteral("ok")) {
-        return ArchiveError{
-            ArchiveFault::Corrupt, path_, {}, check.query.value(0).toString().toStdString()};
+    auto fail = [&](const QSqlError& error) {
+        const ArchiveError e = errorFrom(error);
+        db.rollback();
+        return e;
+    };
+    if (!db.transaction()) {
+        return errorFrom(db.lastError());
     }
-    Statement tables(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+    // Several PCs may meet an empty server at once: one makes the tables, the others wait.
+    if (server_) {
+        if (Statement lock(db, QStringLiteral("SELECT pg_advisory_xact_lock(4242)")); !lock.run()) {
+            return fail(lock.query.lastError());
+        }
+    }
+    Statement tables(db, server_
+                             ? QStringLiteral("SELECT table_name FROM information_schema.tables "
+                                              "WHERE table_schema = current_schema()")
+                             : QStringLiteral("SELECT name FROM sqlite_master "
+                                              "WHERE type = 'table'"));
     if (!tables.run()) {
-        return errorFrom(tables.query.lastError());
+        return fail(tables.query.lastError());
     }
     bool any = false;
     bool ours = false;
@@ -182,43 +262,39 @@ std::optional<ArchiveError> SqlArchive::createOrCheckSchema() {
         ours = ours || tables.query.value(0).toString() == QStringLiteral("archive_info");
     }
     if (!any) {
-        if (!db.transaction()) {
-            return errorFrom(db.lastError());
-        }
-        for (const QString& sql : schema()) {
+        for (const QString& sql : schema(server_)) {
             if (Statement s(db, sql); !s.run()) {
-                const ArchiveError e = errorFrom(s.query.lastError());
-                db.rollback();
-                return e;
+                return fail(s.query.lastError());
             }
         }
         Statement info(db,
                        QStringLiteral("INSERT INTO archive_info (key, value) VALUES "
                                       "('schema_version', ?), ('program', 'orva-ds')"),
                        {QString::number(kSchemaVersion)});
-        if (!info.run() || !db.commit()) {
-            const ArchiveError e = errorFrom(
-                info.query.lastError().isValid() ? info.query.lastError() : db.lastError());
-            db.rollback();
-            return e;
+        if (!info.run()) {
+            return fail(info.query.lastError());
+        }
+        if (!db.commit()) {
+            return fail(db.lastError());
         }
         return std::nullopt;
     }
+    db.rollback(); // only read
     if (!ours) {
-        return ArchiveError{ArchiveFault::NotAnArchive, path_, {}, {}};
+        return made(ArchiveFault::NotAnArchive);
     }
     Statement version(db, QStringLiteral("SELECT value FROM archive_info WHERE key = ?"),
                       {QStringLiteral("schema_version")});
     if (!version.run() || !version.query.next()) {
-        return ArchiveError{ArchiveFault::NotAnArchive, path_, {}, {}};
+        return made(ArchiveFault::NotAnArchive);
     }
     bool number = false;
     const int v = version.query.value(0).toString().toInt(&number);
     if (!number || v < 1) {
-        return ArchiveError{ArchiveFault::NotAnArchive, path_, {}, {}};
+        return made(ArchiveFault::NotAnArchive);
     }
     if (v > kSchemaVersion) {
-        return ArchiveError{ArchiveFault::NewerSchema, path_, {}, std::to_string(v)};
+        return made(ArchiveFault::NewerSchema, std::to_string(v));
     }
     return std::nullopt;
 }
@@ -232,7 +308,7 @@ std::optional<ArchiveError> SqlArchive::ensureOpen() {
         open_ = true;
         return std::nullopt;
     }
-    if (e->fault != ArchiveFault::Corrupt) {
+    if (e->fault != ArchiveFault::Corrupt || server_) {
         QSqlDatabase::database(connection_, false).close();
         return e;
     }
@@ -280,13 +356,24 @@ ArchiveResult<MergeSummary> SqlArchive::merge(const std::string& site,
     auto fail = [&](const QSqlError& error) {
         const ArchiveError e = errorFrom(error);
         db.rollback();
-        if (e.fault == ArchiveFault::Corrupt) {
+        if (server_) {
+            // The server may be gone: the next call connects anew.
+            db.close();
+            open_ = false;
+        } else if (e.fault == ArchiveFault::Corrupt) {
             open_ = false; // moved aside when next opened
         }
         return e;
     };
     if (!db.transaction()) {
         return fail(db.lastError());
+    }
+    // Merges from several PCs one after the other: each reads what it adds to.
+    if (server_) {
+        if (Statement lock(db, QStringLiteral("LOCK TABLE counts IN EXCLUSIVE MODE"));
+            !lock.run()) {
+            return fail(lock.query.lastError());
+        }
     }
     using Key = std::pair<std::string, int>;
     std::map<Key, ArchivedHour> held;
@@ -384,22 +471,25 @@ ArchiveResult<MergeSummary> SqlArchive::merge(const std::string& site,
     if (!writes.empty()) {
         QString columns;
         QString sums;
+        QString updates = QStringLiteral("weekday = excluded.weekday, hours = excluded.hours");
         for (char direction : {'r', 'l'}) {
             const char* count = direction == 'r' ? "right_count" : "left_count";
             for (int h = 0; h < 24; ++h) {
                 columns += QStringLiteral(", ") + hourColumn(direction, h);
+                updates += QStringLiteral(", %1 = excluded.%1").arg(hourColumn(direction, h));
                 sums += QStringLiteral(", SUM(CASE WHEN hour = %1 THEN %2 ELSE 0 END)")
                             .arg(h)
                             .arg(QLatin1String(count));
             }
         }
         Statement days(db,
-                       QStringLiteral("INSERT OR REPLACE INTO day_totals (day, site, weekday, "
-                                      "hours") +
+                       QStringLiteral("INSERT INTO day_totals (day, site, weekday, hours") +
                            columns + QStringLiteral(") SELECT day, site, MIN(weekday), COUNT(*)") +
                            sums +
                            QStringLiteral(" FROM counts WHERE day BETWEEN ? AND ? AND site = ? "
-                                          "GROUP BY day, site"),
+                                          "GROUP BY day, site ON CONFLICT (day, site) DO UPDATE "
+                                          "SET ") +
+                           updates,
                        {dayText(first), dayText(last), q(site)});
         if (!days.run()) {
             return fail(days.query.lastError());
@@ -556,6 +646,45 @@ ArchiveResult<std::optional<std::pair<Date, Date>>> SqlArchive::extent(const std
         return std::optional<std::pair<Date, Date>>{};
     }
     return std::optional(std::pair(*from, *to));
+}
+
+ArchiveResult<std::vector<PendingDownload>> SqlArchive::unsent() {
+    if (auto e = ensureOpen()) {
+        return *e;
+    }
+    Statement s(QSqlDatabase::database(connection_, false),
+                QStringLiteral("SELECT id, site, first_day, last_day, downloaded_at FROM downloads "
+                               "WHERE sent = 0 ORDER BY id"));
+    if (!s.run()) {
+        return errorFrom(s.query.lastError());
+    }
+    std::vector<PendingDownload> out;
+    while (s.query.next()) {
+        const std::string at = s.query.value(4).toString().toStdString();
+        const auto first = parseIsoDate(s.query.value(2).toString().toStdString());
+        const auto last = parseIsoDate(s.query.value(3).toString().toStdString());
+        const auto atDate = parseIsoDate(at.substr(0, 10));
+        if (!first || !last || !atDate || at.size() < 19) {
+            continue;
+        }
+        out.push_back({s.query.value(0).toLongLong(), s.query.value(1).toString().toStdString(),
+                       *first, *last,
+                       DateTime{*atDate, std::stoi(at.substr(11, 2)), std::stoi(at.substr(14, 2)),
+                                std::stoi(at.substr(17, 2))}});
+    }
+    return out;
+}
+
+ArchiveResult<bool> SqlArchive::markSent(long long id) {
+    if (auto e = ensureOpen()) {
+        return *e;
+    }
+    Statement s(QSqlDatabase::database(connection_, false),
+                QStringLiteral("UPDATE downloads SET sent = 1 WHERE id = ?"), {qlonglong(id)});
+    if (!s.run()) {
+        return errorFrom(s.query.lastError());
+    }
+    return s.query.numRowsAffected() == 1;
 }
 
 ArchiveResult<bool> SqlArchive::renameSite(const std::string& from, const std::string& to) {
