@@ -2,15 +2,19 @@
 #include "analysis/qt/CountWindow.h"
 #include "app/CommandLine.h"
 #include "app/qt/MainWindow.h"
+#include "archive/ArchiveCommand.h"
 #include "archive/qt/CrossArchive.h"
 #include "archive/qt/QtServerSetting.h"
 #include "archive/qt/QtSiteSetting.h"
 #include "archive/qt/SqlArchive.h"
 #include "platform/LineTrace.h"
+#include "platform/StdFileSystem.h"
 #include "platform/qt/QtPlatform.h"
 #include "ui/qt/QtModalWindows.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QDateTime>
 
 #include <cstdlib>
 #include <iostream>
@@ -26,6 +30,23 @@ int main(int argc, char* argv[]) {
         std::cout << cl.out;
         std::cerr << cl.err;
         return cl.exitCode;
+    }
+    if (cl.archive.action != orva::ArchiveAction::None) {
+        // For scheduled reports: no display, no window.
+        QCoreApplication app(argc, argv);
+        orva::StdFileSystem files;
+        orva::SqlArchive archive(orva::joinPath(files.dataDirectory(), orva::kArchiveFileName));
+        orva::QtSiteSetting siteSetting;
+        const QDateTime now = QDateTime::currentDateTime();
+        const orva::DateTime at{{now.date().year(), now.date().month(), now.date().day()},
+                                now.time().hour(),
+                                now.time().minute(),
+                                now.time().second()};
+        const orva::CommandOutcome outcome =
+            orva::runArchiveCommand(cl.archive, archive, siteSetting, files, at);
+        std::cout << outcome.out;
+        std::cerr << outcome.err;
+        return outcome.exitCode;
     }
     // The variable serves the desktop entry, which passes no options.
     const char* fromEnvironment = std::getenv("ORVA_DS_TRACE");
@@ -51,7 +72,7 @@ int main(int argc, char* argv[]) {
     program.settings.setWindows(dialogs);
     // Every count read is kept here; the window thread owns the database connection.
     orva::SqlArchive archive(
-        orva::joinPath(qt.platform().files.dataDirectory(), "ORVA-Archiv.sqlite"));
+        orva::joinPath(qt.platform().files.dataDirectory(), orva::kArchiveFileName));
     orva::CrossArchive sharedArchive(archive, qt.thread());
     orva::QtSiteSetting site;
     orva::CrossSiteSetting sharedSite(site, qt.thread());
