@@ -42,8 +42,12 @@ int main(int argc, char* argv[]) {
                                 now.time().hour(),
                                 now.time().minute(),
                                 now.time().second()};
+        std::unique_ptr<orva::SqlArchive> server;
+        if (!cl.archive.server.empty()) {
+            server = orva::SqlArchive::server(cl.archive.server);
+        }
         const orva::CommandOutcome outcome =
-            orva::runArchiveCommand(cl.archive, archive, siteSetting, files, at);
+            orva::runArchiveCommand(cl.archive, archive, siteSetting, files, at, server.get());
         std::cout << outcome.out;
         std::cerr << outcome.err;
         return outcome.exitCode;

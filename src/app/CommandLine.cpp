@@ -7,9 +7,9 @@ namespace {
 
 constexpr const char* kUsage =
     "Aufruf: orva-ds [--help] [--version] [--trace DATEI]\n"
-    "        orva-ds --export DATEI [--from DATUM] [--to DATUM] [--site NAME]\n"
-    "                [--group day|week|month|year]\n"
-    "        orva-ds --import DATEI [--site NAME]\n"
+    "        orva-ds --export DATEI [--from DATUM] [--to DATUM] [--site NAME | --all-sites]\n"
+    "                [--group day|week|month|year] [--server VERBINDUNG]\n"
+    "        orva-ds --import DATEI [--site NAME] [--server VERBINDUNG]\n"
     "\n"
     "Liest die Zähl-Lichtschranke ORVA-DS über die serielle Schnittstelle aus.\n"
     "Einstellungen, Berichte und das Zählarchiv ORVA-Archiv.sqlite liegen im Verzeichnis\n"
@@ -28,7 +28,12 @@ constexpr const char* kUsage =
     "      --from DATUM, --to DATUM  erster und letzter Tag des Exports (TT.MM.JJJJ);\n"
     "                 ohne sie alles, was das Archiv hält\n"
     "      --site NAME  der Standort für Export oder Import; ohne ihn der eingestellte\n"
+    "      --all-sites  exportiert die Summe aller Standorte\n"
     "      --group day|week|month|year  summiert je Tag, ISO-Woche, Monat oder Jahr\n"
+    "      --server VERBINDUNG  das zentrale Archiv auf einem PostgreSQL-Server (libpq-\n"
+    "                 Verbindungsangabe oder 'service=NAME'; das Passwort steht in ~/.pgpass):\n"
+    "                 --import übernimmt in das Archiv dieses PCs und sendet dann an den\n"
+    "                 Server, --export liest das Archiv des Servers\n"
     "\n"
     "Export und Import enden mit dem Status 0, wenn sie gelungen sind, sonst mit 1 und einer\n"
     "Meldung; eine falsche Option endet mit dem Status 2.\n";
@@ -98,6 +103,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, const std::st
                 return refused("--site braucht den Namen eines Standorts");
             }
             a.site = value;
+        } else if (takes("--server")) {
+            if (value.empty()) {
+                return refused("--server braucht eine Verbindungsangabe, z. B. 'service=orva'");
+            }
+            a.server = value;
+        } else if (arg == "--all-sites") {
+            a.allSites = true;
         } else if (takes("--group")) {
             const std::pair<const char*, ExportGroup> groups[] = {{"day", ExportGroup::Day},
                                                                   {"week", ExportGroup::Week},
@@ -123,6 +135,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, const std::st
     }
     if (a.site && a.action == ArchiveAction::None) {
         return refused("--site gilt nur mit --export oder --import");
+    }
+    if (!a.server.empty() && a.action == ArchiveAction::None) {
+        return refused("--server gilt nur mit --export oder --import");
+    }
+    if (a.allSites && (a.action != ArchiveAction::Export || a.site)) {
+        return refused("--all-sites gilt nur mit --export und ohne --site");
     }
     if (a.from && a.to &&
         std::tie(a.to->year, a.to->month, a.to->day) <

@@ -20,6 +20,8 @@ struct ArchiveCommand {
     std::optional<Date> to;          // its last day when none
     std::optional<std::string> site; // the site in force when none
     ExportGroup group = ExportGroup::Hours;
+    bool allSites = false; // an export of every site added up
+    std::string server;    // the central archive's connection string; none when empty
 };
 
 // What the command line asks for. The informational options print and end the program,

@@ -4,6 +4,7 @@
 #include "app/SequentialInput.h"
 #include "archive/ArchiveMessages.h"
 #include "archive/ArchiveRows.h"
+#include "archive/ArchiveServer.h"
 #include "archive/CsvImport.h"
 #include "platform/RunTimeError.h"
 
@@ -62,7 +63,7 @@ CommandOutcome exportCsv(const ArchiveCommand& c, CountArchive& archive, const s
                           ". Bitte wählen Sie für den Export einen anderen Dateinamen!");
         }
     }
-    if (!files.fileExists(archive.location())) {
+    if (c.server.empty() && !files.fileExists(archive.location())) {
         return failed("es gibt noch kein Zählarchiv " + quoted(archive.location()) + ".");
     }
     const auto extent = archive.extent(site);
@@ -172,10 +173,27 @@ CommandOutcome importCsv(const ArchiveCommand& c, CountArchive& archive, const s
 } // namespace
 
 CommandOutcome runArchiveCommand(const ArchiveCommand& command, CountArchive& archive,
-                                 SiteSetting& siteSetting, FileSystem& files, const DateTime& now) {
-    const std::string site = command.site.value_or(siteSetting.site());
-    return command.action == ArchiveAction::Import ? importCsv(command, archive, site, files, now)
-                                                   : exportCsv(command, archive, site, files);
+                                 SiteSetting& siteSetting, FileSystem& files, const DateTime& now,
+                                 CountArchive* server) {
+    const std::string site =
+        command.allSites ? std::string() : command.site.value_or(siteSetting.site());
+    if (command.action != ArchiveAction::Import) {
+        return exportCsv(command, server != nullptr ? *server : archive, site, files);
+    }
+    CommandOutcome outcome = importCsv(command, archive, site, files, now);
+    if (outcome.exitCode != 0 || server == nullptr) {
+        return outcome;
+    }
+    // Local first: what the server does not take now waits in this PC's archive.
+    const SendResult sent = sendPending(archive, *server);
+    if (sent.error) {
+        return {1, outcome.out,
+                "orva-ds: " + archiveErrorText(*sent.error) + "\n" + waitingText(sent.waiting) +
+                    "\n"};
+    }
+    outcome.out += std::to_string(sent.sent) + (sent.sent == 1 ? " Abruf" : " Abrufe") +
+                   " an den Archiv-Server gesendet.\n";
+    return outcome;
 }
 
 } // namespace orva
