@@ -103,6 +103,8 @@ void Downloads::run(const Kind& kind) {
             p.screen.setPointer(Pointer::Arrow);
             p.screen.messageBox(archiveErrorText(*archiveError), MsgButtons::OK,
                                 MsgIcon::Exclamation);
+        } else if (server_ != nullptr && daysKept > 0) {
+            server_->send(p.screen, false);
         }
     } catch (const RunTimeError& e) {
         module_.ReportRunTimeError(e);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ORVA_DS.h"
+#include "archive/ArchiveServer.h"
 #include "archive/CountArchive.h"
 #include "evaluation/Evaluation.h"
 #include "files/DataFiles.h"
@@ -29,6 +30,8 @@ public:
         archive_ = &archive;
         site_ = &site;
     }
+    // ... and then sent there.
+    void setServer(ArchiveServer& server) { server_ = &server; }
 
     struct Kind;
 
@@ -52,6 +55,7 @@ private:
     ReportCarryOver carryOver_;
     CountArchive* archive_ = nullptr;
     SiteSetting* site_ = nullptr;
+    ArchiveServer* server_ = nullptr;
     // The count text is this download's: the reception began.
     bool received_ = false;
 };

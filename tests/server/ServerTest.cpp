@@ -3,6 +3,7 @@
 #include "archive/ArchiveRows.h"
 #include "archive/ArchiveSync.h"
 #include "archive/qt/SqlArchive.h"
+#include "sim/SimulatedDevice.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -174,6 +175,42 @@ TEST_F(ServerTest, EightPcsSendingAtOnceStoreEveryHourOnce) {
     EXPECT_EQ(pg.psql("SELECT count(*) FROM (SELECT 1 FROM counts GROUP BY site, day, hour "
                       "HAVING count(*) > 1) d"),
               "0");
+}
+
+struct Settings : SiteSetting, ServerSetting {
+    std::string site() override { return "Eingang"; }
+    void setSite(const std::string&) override {}
+    std::string server() override { return conninfo; }
+    void setServer(const std::string& c) override { conninfo = c; }
+    std::optional<std::string> ask(const std::string&) override { return conninfo; }
+    std::string conninfo;
+};
+
+// The program on the simulated light barrier: local first, then the server; a server that is
+// away costs one box and the status line says what waits.
+TEST_F(ServerTest, DownloadsGoToTheServerOrWaitForIt) {
+    ProgramOnSimulator pc;
+    pc.device.barrier.memory = sim::generateDays({2026, 12, 5}, 3, 7);
+    pc.p.dialog.files = {std::nullopt, std::nullopt};
+    SqlArchive local(this->local("pc"));
+    Settings settings;
+    settings.conninfo = pg.conninfo();
+    pc.program.setArchive(local, settings, settings, [](const std::string& c) {
+        return std::unique_ptr<CountArchive>(SqlArchive::server(c));
+    });
+    ASSERT_TRUE(pg.stop());
+    pc.program.editor.menuClick("mnuAlleDaten");
+    ASSERT_EQ(pc.p.screen.boxes.size(), 1u);
+    EXPECT_NE(pc.p.screen.boxes[0].text.find("nicht erreichbar"), std::string::npos);
+    EXPECT_EQ(pc.p.screen.status(), "Status: 1 Abruf wartet auf den Archiv-Server.");
+    EXPECT_EQ(ok(local.days(kAll, 0, 23)).size(), 3u);
+
+    ASSERT_TRUE(pg.start());
+    pc.program.editor.menuClick("mnuSenden");
+    EXPECT_EQ(pc.p.screen.boxes.size(), 1u);
+    EXPECT_EQ(pc.p.screen.status(),
+              "Status: Das Archiv ist auf dem Server vollständig (1 Abruf gesendet).");
+    EXPECT_EQ(rows("site = 'Eingang'"), static_cast<long>(ok(local.hours(kAll)).size()));
 }
 
 } // namespace
