@@ -249,7 +249,7 @@ ArchiveWindow::ArchiveWindow(QWidget* parent, Auswertung& auswertung)
     split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 3);
     auto* tabs = new QTabWidget(this);
-    tabs->addTab(split, QStringLiteral("&Tabelle und Diagramm"));
+    tabs->addTab(split, QStringLiteral("T&abelle und Diagramm"));
     tabs->addTab(profile_, QStringLiteral("&Wochenprofil"));
 
     auto* layout = new QVBoxLayout(this);
