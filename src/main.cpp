@@ -86,6 +86,9 @@ int main(int argc, char* argv[]) {
         return std::unique_ptr<orva::CountArchive>(orva::SqlArchive::server(conninfo));
     });
     program.auswertung.setArchive(archive, site); // used on the window thread only
+    program.auswertung.setServer(serverSetting, [](const std::string& conninfo) {
+        return std::unique_ptr<orva::CountArchive>(orva::SqlArchive::server(conninfo));
+    });
     orva::QtArchiveView archiveWindow(&window, qt.thread(), program.auswertung);
     program.auswertung.setView(archiveWindow);
     window.attach(program.editor, qt.thread());

@@ -24,8 +24,43 @@ Auswertung::Auswertung(ORVA_DS& state, OrvaModule& module, MenuTree& menu)
 }
 
 void Auswertung::setArchive(CountArchive& archive, SiteSetting& site) {
-    archive_ = &archive;
+    archive_ = local_ = &archive;
     site_ = &site;
+}
+
+void Auswertung::setServer(ServerSetting& setting, ArchiveServer::Connect connect) {
+    serverSetting_ = &setting;
+    connect_ = std::move(connect);
+}
+
+void Auswertung::chooseSource(bool server) {
+    if (local_ == nullptr || server == onServer()) {
+        return;
+    }
+    if (!server || !serverSet()) {
+        server_.reset();
+        archive_ = local_;
+    } else {
+        std::unique_ptr<CountArchive> connected = connect_(serverSetting_->server());
+        if (const auto error = connected->open()) {
+            showError(*error);
+        } else {
+            server_ = std::move(connected);
+            archive_ = server_.get();
+        }
+    }
+    update(request_, false);
+}
+
+std::string Auswertung::waitingNote() {
+    if (local_ == nullptr || !serverSet()) {
+        return {};
+    }
+    const auto pending = local_->unsent();
+    const auto* downloads = std::get_if<std::vector<PendingDownload>>(&pending);
+    return downloads == nullptr || downloads->empty()
+               ? std::string()
+               : waitingText(static_cast<int>(downloads->size()));
 }
 
 Date Auswertung::today() const {

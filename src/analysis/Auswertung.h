@@ -4,6 +4,10 @@
 #include "analysis/CountTable.h"
 #include "app/MenuTree.h"
 #include "app/ORVA_DS.h"
+#include "archive/ArchiveServer.h"
+
+#include <functional>
+#include <memory>
 
 #include <optional>
 
@@ -37,6 +41,14 @@ public:
     void setView(ArchiveWindowView& view) { view_ = &view; }
     // The archive and the site downloads go to, used from the window thread only.
     void setArchive(CountArchive& archive, SiteSetting& site);
+    // The central archive the window may read instead; connected on the window thread.
+    void setServer(ServerSetting& setting, ArchiveServer::Connect connect);
+    // Reads this PC's archive or the server's; the server's only when one is set and answers.
+    void chooseSource(bool server);
+    bool onServer() const { return server_ != nullptr; }
+    bool serverSet() { return serverSetting_ != nullptr && !serverSetting_->server().empty(); }
+    // How many downloads wait to be sent, in a sentence; empty when none wait.
+    std::string waitingNote();
 
     // After every download, which may have brought counts even when it failed.
     void DownloadEnded(bool succeeded);
@@ -76,7 +88,11 @@ private:
     OrvaModule& module_;
     MenuTree& menu_;
     ArchiveWindowView* view_ = nullptr;
-    CountArchive* archive_ = nullptr;
+    CountArchive* archive_ = nullptr; // what the window reads: `local_` or `server_`
+    CountArchive* local_ = nullptr;
+    std::unique_ptr<CountArchive> server_;
+    ServerSetting* serverSetting_ = nullptr;
+    ArchiveServer::Connect connect_;
     SiteSetting* site_ = nullptr;
     ViewRequest request_;
     std::optional<RangePreset> preset_ = RangePreset::Last7Days;

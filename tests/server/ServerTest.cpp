@@ -195,9 +195,13 @@ TEST_F(ServerTest, DownloadsGoToTheServerOrWaitForIt) {
     SqlArchive local(this->local("pc"));
     Settings settings;
     settings.conninfo = pg.conninfo();
-    pc.program.setArchive(local, settings, settings, [](const std::string& c) {
+    const auto connect = [](const std::string& c) {
         return std::unique_ptr<CountArchive>(SqlArchive::server(c));
-    });
+    };
+    pc.program.setArchive(local, settings, settings, connect);
+    Auswertung& window = pc.program.auswertung;
+    window.setArchive(local, settings);
+    window.setServer(settings, connect);
     ASSERT_TRUE(pg.stop());
     pc.program.editor.menuClick("mnuAlleDaten");
     ASSERT_EQ(pc.p.screen.boxes.size(), 1u);
@@ -205,8 +209,16 @@ TEST_F(ServerTest, DownloadsGoToTheServerOrWaitForIt) {
     EXPECT_EQ(pc.p.screen.status(), "Status: 1 Abruf wartet auf den Archiv-Server.");
     EXPECT_EQ(ok(local.days(kAll, 0, 23)).size(), 3u);
 
+    EXPECT_EQ(window.waitingNote(), "1 Abruf wartet auf den Archiv-Server.");
     ASSERT_TRUE(pg.start());
     pc.program.editor.menuClick("mnuSenden");
+    EXPECT_EQ(window.waitingNote(), "");
+    // The window reads the server's archive, with what another PC sent.
+    ok(SqlArchive::server(pg.conninfo())->merge("Fremd", days({2026, 12, 1}, 1), kNoon));
+    pc.program.editor.menuClick("mnuTabellarisch(0)");
+    window.chooseSource(true);
+    ASSERT_TRUE(window.onServer() && window.shown());
+    EXPECT_EQ(window.shown()->sites, (std::vector<std::string>{"Eingang", "Fremd"}));
     EXPECT_EQ(pc.p.screen.boxes.size(), 1u);
     EXPECT_EQ(pc.p.screen.status(),
               "Status: Das Archiv ist auf dem Server vollständig (1 Abruf gesendet).");

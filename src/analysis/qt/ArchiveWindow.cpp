@@ -150,8 +150,8 @@ QString htmlTable(const QTableWidget* table) {
 ArchiveWindow::ArchiveWindow(QWidget* parent, Auswertung& auswertung)
     : QWidget(parent, Qt::Window), auswertung_(auswertung), presets_(new QComboBox(this)),
       from_(new QDateEdit(this)), to_(new QDateEdit(this)), groupings_(new QComboBox(this)),
-      directions_(new QComboBox(this)), sites_(new QComboBox(this)),
-      downloadSite_(new QLabel(this)),
+      directions_(new QComboBox(this)), sites_(new QComboBox(this)), sources_(new QComboBox(this)),
+      waiting_(new QLabel(this)), downloadSite_(new QLabel(this)),
       rename_(new QPushButton(QStringLiteral("&Umbenennen…"), this)), caption_(new QLabel(this)),
       note_(new QLabel(this)), table_(new QTableWidget(this)), chart_(new QChart),
       chartView_(new QChartView(chart_, this)), x_(new QCategoryAxis), y_(new QValueAxis),
@@ -185,6 +185,9 @@ ArchiveWindow::ArchiveWindow(QWidget* parent, Auswertung& auswertung)
     connect(sites_, &QComboBox::activated, this, [this](int i) {
         auswertung_.chooseSite(i == 0 ? std::string() : sites_->itemText(i).toStdString());
     });
+    sources_->addItems({QStringLiteral("Dieser PC"), QStringLiteral("Archiv-Server")});
+    connect(sources_, &QComboBox::activated, this,
+            [this](int i) { auswertung_.chooseSource(i == 1); });
     auto* newSite = new QPushButton(QStringLiteral("&Neu…"), this);
     connect(newSite, &QPushButton::clicked, this, [this] { auswertung_.newSite(); });
     connect(rename_, &QPushButton::clicked, this, [this] { auswertung_.renameSite(); });
@@ -212,6 +215,8 @@ ArchiveWindow::ArchiveWindow(QWidget* parent, Auswertung& auswertung)
     controls->addWidget(newSite, 1, 2);
     controls->addWidget(rename_, 1, 3);
     controls->addWidget(downloadSite_, 1, 4, 1, 5);
+    labelled(2, 0, QStringLiteral("&Quelle:"), sources_);
+    controls->addWidget(waiting_, 2, 2, 1, 7);
     controls->setColumnStretch(10, 1);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(exportButton);
@@ -277,7 +282,12 @@ void ArchiveWindow::setView(const ArchiveView& view) {
     const ViewRequest& r = view.request;
     {
         const QSignalBlocker b1(presets_), b2(from_), b3(to_), b4(groupings_), b5(directions_),
-            b6(sites_);
+            b6(sites_), b7(sources_);
+        sources_->setCurrentIndex(auswertung_.onServer() ? 1 : 0);
+        static_cast<QStandardItemModel*>(sources_->model())
+            ->item(1)
+            ->setEnabled(auswertung_.serverSet());
+        waiting_->setText(text(auswertung_.waitingNote()));
         const std::optional<RangePreset> preset = auswertung_.preset();
         presets_->setCurrentIndex(preset ? static_cast<int>(*preset) : presets_->count() - 1);
         from_->setDate(qdate(r.from));
@@ -300,7 +310,8 @@ void ArchiveWindow::setView(const ArchiveView& view) {
             sites_->addItem(text(n));
         }
         sites_->setCurrentIndex(r.site.empty() ? 0 : sites_->findText(text(r.site)));
-        rename_->setEnabled(!r.site.empty());
+        // Sites are named on this PC, where downloads go.
+        rename_->setEnabled(!r.site.empty() && !auswertung_.onServer());
         downloadSite_->setText(
             QStringLiteral("Neue Downloads gehen an „%1“.").arg(text(downloads)));
     }

@@ -60,6 +60,8 @@ private:
     QComboBox* groupings_;
     QComboBox* directions_;
     QComboBox* sites_;
+    QComboBox* sources_;
+    QLabel* waiting_;
     QLabel* downloadSite_;
     QPushButton* rename_;
     QLabel* caption_;
