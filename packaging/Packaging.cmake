@@ -13,7 +13,7 @@ if(UNIX AND NOT APPLE)
     # with the pictures it shows.
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_SOURCE_DIR}/README.md
             DESTINATION ${CMAKE_INSTALL_DOCDIR})
-    install(FILES ${PROJECT_SOURCE_DIR}/docs/screenshot.png ${PROJECT_SOURCE_DIR}/docs/evaluation-window.png
+    install(FILES ${PROJECT_SOURCE_DIR}/docs/screenshot.png ${PROJECT_SOURCE_DIR}/docs/archive-window.png
             DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 endif()
 

@@ -20,7 +20,7 @@ desktop="$datadir/applications/orva-ds.desktop"
 icon="$datadir/icons/hicolor/scalable/apps/orva-ds.svg"
 expected="$(printf '%s\n' "$bindir/orva-ds" "$bindir/orva-sim" "$desktop" "$icon" \
     "$docdir/copyright" "$docdir/README.md" "$docdir/docs/screenshot.png" \
-    "$docdir/docs/evaluation-window.png" | sort)"
+    "$docdir/docs/archive-window.png" | sort)"
 actual="$(cd "$prefix" && find . \( -type f -o -type l \) | sed 's|^\./||' | sort)"
 [ "$expected" = "$actual" ] || fail "installed files differ
 expected:
