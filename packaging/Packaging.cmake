@@ -18,7 +18,7 @@ if(UNIX AND NOT APPLE)
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_SOURCE_DIR}/README.md
             DESTINATION ${CMAKE_INSTALL_DOCDIR})
     install(FILES ${PROJECT_SOURCE_DIR}/docs/Bedienung.md ${PROJECT_SOURCE_DIR}/docs/screenshot.png
-                  ${PROJECT_SOURCE_DIR}/docs/evaluation-window.png
+                  ${PROJECT_SOURCE_DIR}/docs/archive-window.png
             DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 endif()
 
@@ -53,15 +53,17 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # with the least versions they need. Without that tool, the Qt 6 runtime is named by hand, at
 # least the version the programs were built with.
 find_program(ORVA_DPKG_SHLIBDEPS dpkg-shlibdeps)
+# Qt loads its SQLite driver as a plug-in, which no library names: the archive needs it.
 if(ORVA_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
 else()
     set(orva_qt_min "${Qt6_VERSION_MAJOR}.${Qt6_VERSION_MINOR}")
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
         "libqt6widgets6 (>= ${orva_qt_min}), libqt6serialport6 (>= ${orva_qt_min}), \
 libqt6printsupport6 (>= ${orva_qt_min}), libqt6gui6 (>= ${orva_qt_min}), \
-libqt6charts6 (>= ${orva_qt_min}), \
-libqt6core6 (>= ${orva_qt_min})")
+libqt6charts6 (>= ${orva_qt_min}), libqt6sql6 (>= ${orva_qt_min}), \
+libqt6sql6-sqlite (>= ${orva_qt_min}), libqt6core6 (>= ${orva_qt_min})")
 endif()
 # German standard buttons (Ja/Nein/Abbrechen) in the message boxes.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)

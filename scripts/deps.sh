@@ -7,7 +7,8 @@ set -euo pipefail
 # AppStream entry (appstream).
 pkgs=(g++ make cmake pkg-config qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev
       qt6-translations-l10n libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-      poppler-utils clang libclang-rt-14-dev locales groff-base man-db appstream)
+      poppler-utils clang libclang-rt-14-dev locales groff-base man-db appstream
+      libqt6sql6-sqlite libqt6sql6-psql postgresql-15)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -24,6 +24,16 @@ Program::Program(Platform& platform, EditorWindow& window)
     menu.setHandler("mnuUhrstellen", [this] { clock.mnuUhrstellen_Click(); });
     menu.setHandler("mnuTabellarisch(0)", [this] { auswertung.mnuTabellarisch_Click(); });
     menu.setHandler("mnuDatExport(1)", [this] { auswertung.mnuDatExport_Click(); });
+    menu.setHandler("mnuServer", [this] {
+        if (server) {
+            server->mnuServer_Click(editor.module().platform().screen);
+        }
+    });
+    menu.setHandler("mnuSenden", [this] {
+        if (server) {
+            server->mnuSenden_Click(editor.module().platform().screen);
+        }
+    });
     menu.setHandler("mnuEins", [this] { settings.mnuEins_Click(); });
     menu.setHandler("mnuEinsU(1)", [this] { settings.markChoices(); });
     menu.setHandler("mnuEinsU(3)", [this] { settings.markChoices(); });
@@ -70,6 +80,13 @@ Program::Program(Platform& platform, EditorWindow& window)
             }
         });
     };
+}
+
+void Program::setArchive(CountArchive& local, SiteSetting& site, ServerSetting& serverSetting,
+                         ArchiveServer::Connect connect) {
+    server = std::make_unique<ArchiveServer>(local, serverSetting, std::move(connect));
+    downloads.setArchive(local, site);
+    downloads.setServer(*server);
 }
 
 } // namespace orva

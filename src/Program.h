@@ -3,6 +3,7 @@
 #include "acquisition/Downloads.h"
 #include "analysis/Auswertung.h"
 #include "app/frmEditor.h"
+#include "archive/ArchiveServer.h"
 #include "clock/DeviceClock.h"
 #include "files/DataFiles.h"
 #include "link/DeviceLink.h"
@@ -26,6 +27,12 @@ public:
     Downloads downloads;
     SettingsMenus settings;
     Auswertung auswertung;
+    // The central archive, once the program has a local one to send from.
+    std::unique_ptr<ArchiveServer> server;
+
+    // Every download is kept in `local` for the site set, then sent to the server set, if any.
+    void setArchive(CountArchive& local, SiteSetting& site, ServerSetting& serverSetting,
+                    ArchiveServer::Connect connect);
 };
 
 } // namespace orva

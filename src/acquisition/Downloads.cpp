@@ -1,5 +1,7 @@
 #include "acquisition/Downloads.h"
 
+#include "archive/ArchiveMessages.h"
+#include "archive/ArchiveRows.h"
 #include "platform/GermanDate.h"
 
 namespace orva {
@@ -48,6 +50,7 @@ void Downloads::run(const Kind& kind) {
             return;
         }
         files_.clearTextArea();
+        received_ = false;
         LinkOutcome outcome = LinkOutcome::DateNotHeld;
         std::optional<Date> start;
         // Only a date the device does not hold is asked for again.
@@ -67,25 +70,42 @@ void Downloads::run(const Kind& kind) {
                 module_.ReportTransferError();
             }
         }
+        // Before the save dialog, which may stay open for long: nothing received is lost.
+        int daysKept = 0;
+        const std::optional<ArchiveError> archiveError = KeepInArchive(daysKept);
         if (onDownloadEnd) {
             onDownloadEnd(outcome == LinkOutcome::Ok);
         }
+        const std::string kept =
+            std::to_string(daysKept) +
+            (daysKept == 1 ? " vollständiger Tag wurde" : " vollständige Tage wurden") +
+            " ins Archiv übernommen.";
         if (outcome == LinkOutcome::Stopped) {
             // The user's own choice: no box, no report.
             link_.DrainLine();
             p.comm.setPortOpen(false);
             p.screen.setPointer(Pointer::Arrow);
-            p.screen.setStatus("Status: Die Übertragung wurde abgebrochen.");
+            p.screen.setStatus("Status: Die Übertragung wurde abgebrochen." +
+                               (daysKept > 0 ? " " + kept : std::string()));
+        } else if (outcome != LinkOutcome::Ok && daysKept > 0) {
+            p.screen.setStatus("Status: " + kept);
         }
-        if (outcome != LinkOutcome::Ok) {
-            return;
+        if (outcome == LinkOutcome::Ok) {
+            if (kind.focusesReport) {
+                p.screen.setPointer(Pointer::Arrow);
+            }
+            SaveData(kind, start);
+            if (kind.focusesReport) {
+                p.text.setFocus();
+            }
         }
-        if (kind.focusesReport) {
+        // Last, so that the download's own boxes come as they always came.
+        if (archiveError) {
             p.screen.setPointer(Pointer::Arrow);
-        }
-        SaveData(kind, start);
-        if (kind.focusesReport) {
-            p.text.setFocus();
+            p.screen.messageBox(archiveErrorText(*archiveError), MsgButtons::OK,
+                                MsgIcon::Exclamation);
+        } else if (server_ != nullptr && daysKept > 0) {
+            server_->send(p.screen, false);
         }
     } catch (const RunTimeError& e) {
         module_.ReportRunTimeError(e);
@@ -125,6 +145,7 @@ LinkOutcome Downloads::DownloadData(const Kind& kind, const std::optional<Date>&
         return outcome;
     }
     if (outcome == LinkOutcome::Ok) {
+        received_ = true;
         outcome = link_.ReceiveBulkData(s_.CountText);
     }
     if (outcome != LinkOutcome::Ok) {
@@ -153,6 +174,32 @@ LinkOutcome Downloads::DownloadData(const Kind& kind, const std::optional<Date>&
         p.screen.setPointer(Pointer::Arrow);
     }
     return outcome;
+}
+
+std::optional<ArchiveError> Downloads::KeepInArchive(int& daysKept) {
+    daysKept = 0;
+    if (archive_ == nullptr || !received_) {
+        return std::nullopt;
+    }
+    const DateTime now = module_.platform().clock.now();
+    // Without the end marker, the day block still open is left out.
+    const std::vector<ArchivedHour> hours = archiveHours(ReadCountData(s_.CountText), now.date);
+    if (hours.empty()) {
+        return std::nullopt;
+    }
+    ArchiveResult<MergeSummary> merged = archive_->merge(site_->site(), hours, now);
+    std::optional<ArchiveError> error;
+    if (const auto* e = std::get_if<ArchiveError>(&merged)) {
+        error = *e;
+        if (!e->movedTo.empty()) {
+            // A damaged archive was put aside: the counts go into the new one.
+            merged = archive_->merge(site_->site(), hours, now);
+        }
+    }
+    if (const auto* summary = std::get_if<MergeSummary>(&merged)) {
+        daysKept = summary->days;
+    }
+    return error;
 }
 
 void Downloads::SaveData(const Kind& kind, const std::optional<Date>& start) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/ORVA_DS.h"
+#include "archive/ArchiveServer.h"
+#include "archive/CountArchive.h"
 #include "evaluation/Evaluation.h"
 #include "files/DataFiles.h"
 #include "link/DeviceLink.h"
@@ -23,6 +25,13 @@ public:
 
     // Told at the end of every download whether it succeeded.
     std::function<void(bool succeeded)> onDownloadEnd;
+    // Every download's days go into this archive, to the site set there.
+    void setArchive(CountArchive& archive, SiteSetting& site) {
+        archive_ = &archive;
+        site_ = &site;
+    }
+    // ... and then sent there.
+    void setServer(ArchiveServer& server) { server_ = &server; }
 
     struct Kind;
 
@@ -34,6 +43,9 @@ private:
     LinkOutcome DownloadData(const Kind& kind, const std::optional<Date>& start);
     // Offers the report for saving under the download's file name.
     void SaveData(const Kind& kind, const std::optional<Date>& start);
+    // The days received whole go into the archive: all of them after a download, those
+    // complete before it ended after a failed or stopped one. What went wrong, if anything.
+    std::optional<ArchiveError> KeepInArchive(int& daysKept);
 
     ORVA_DS& s_;
     OrvaModule& module_;
@@ -41,6 +53,11 @@ private:
     DataFiles& files_;
     // What one report leaves for the next.
     ReportCarryOver carryOver_;
+    CountArchive* archive_ = nullptr;
+    SiteSetting* site_ = nullptr;
+    ArchiveServer* server_ = nullptr;
+    // The count text is this download's: the reception began.
+    bool received_ = false;
 };
 
 } // namespace orva

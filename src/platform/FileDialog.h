@@ -19,6 +19,7 @@ struct FileDialogRequest {
 struct FileDialogResult {
     std::string fileName;  // full path of the chosen file
     std::string fileTitle; // the name without folder
+    int filterIndex = 0;   // the filter chosen, counted from 1; 0 when the dialog cannot say
 };
 
 // Open, Save As and Print dialogs; nothing when the user cancelled.

@@ -15,6 +15,27 @@ bool isValidDate(int year, int month, int day) {
     return day <= last;
 }
 
+std::optional<Date> parseFullDate(std::string_view text) {
+    int values[3] = {};
+    for (int k = 0; k < 3; ++k) {
+        const std::size_t start = k * 3;
+        const std::size_t width = k == 2 ? 4 : 2;
+        if (text.size() != 10 || (k > 0 && text[start - 1] != '.')) {
+            return std::nullopt;
+        }
+        for (char c : text.substr(start, width)) {
+            if (c < '0' || c > '9') {
+                return std::nullopt;
+            }
+            values[k] = values[k] * 10 + (c - '0');
+        }
+    }
+    if (!isValidDate(values[2], values[1], values[0])) {
+        return std::nullopt;
+    }
+    return Date{values[2], values[1], values[0]};
+}
+
 std::optional<Date> parseGermanDate(std::string_view text, int currentYear) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
         text.remove_prefix(1);

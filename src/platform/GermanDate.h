@@ -28,6 +28,9 @@ bool isValidDate(int year, int month, int day);
 // year left out means currentYear. Returns nothing for text that is no date on a calendar.
 std::optional<Date> parseGermanDate(std::string_view text, int currentYear);
 
+// "dd.mm.yyyy" with exactly these digits, as files and scripts give dates: nothing else.
+std::optional<Date> parseFullDate(std::string_view text);
+
 // The date of a day block of the device, "dd.mm.yy": its two-digit year is the latest year
 // that does not put the date after the day following `today`, so that counts go on being dated
 // right past any turn of a century. Nothing for text that is no date on a calendar.

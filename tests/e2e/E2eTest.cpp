@@ -1,6 +1,9 @@
 #include "Program.h"
-#include "analysis/qt/CountWindow.h"
+#include "analysis/qt/ArchiveWindow.h"
 #include "app/qt/MainWindow.h"
+#include "archive/qt/CrossArchive.h"
+#include "archive/qt/QtSiteSetting.h"
+#include "archive/qt/SqlArchive.h"
 #include "fakes/FakePlatform.h"
 #include "platform/LineTrace.h"
 #include "platform/TempHome.h"
@@ -15,7 +18,9 @@
 #include <QBarSet>
 #include <QChart>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDate>
+#include <QDateEdit>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -25,6 +30,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
@@ -34,6 +40,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 namespace fs = std::filesystem;
 
@@ -77,9 +84,10 @@ class EndToEnd : public testing::Test {
 protected:
     static constexpr const char* kClock = "05.12.2026 12:45:30";
 
-    void startSimulator(const QStringList& extra = {}, bool paced = false) {
+    void startSimulator(const QStringList& extra = {}, bool paced = false,
+                        const char* clock = kClock) {
         QStringList args{"--link",  QString::fromStdString((home.data() / "COM2").string()),
-                         "--clock", kClock,
+                         "--clock", clock,
                          "--days",  "30"};
         sim.start(ORVA_SIM_PATH,
                   args + extra + (paced ? QStringList{} : QStringList{"--no-pacing"}));
@@ -199,14 +207,9 @@ TEST_F(EndToEnd, FileMenuSavesOpensAsksBeforeOverwritingAnOpenedFileAndQuits) {
 }
 
 // "&alle Daten" from the simulator: the report of its memory saved, every byte on the line in
-// the trace, the counts as a table and a chart, exported for spreadsheets.
-TEST_F(EndToEnd, AllDataIsReportedTracedTabulatedAndExported) {
+// the trace.
+TEST_F(EndToEnd, AllDataIsReportedAndTraced) {
     startSimulator({"--verbose"});
-    QtCountTableView tables(&window, qt.thread());
-    program.auswertung.setView(tables);
-    QAction* table = window.menuAction("mnuTabellarisch(0)");
-    QAction* csv = window.menuAction("mnuDatExport(1)");
-    EXPECT_FALSE(table->isEnabled() || csv->isEnabled());
     const fs::path tracePath = home.path() / "trace.txt";
     auto trace = LineTrace::open(tracePath.string());
     ASSERT_TRUE(trace);
@@ -219,7 +222,6 @@ TEST_F(EndToEnd, AllDataIsReportedTracedTabulatedAndExported) {
         static_cast<QDialog*>(d)->accept();
     });
     run("mnuAlleDaten");
-    ASSERT_TRUE(table->isEnabled() && csv->isEnabled());
     const std::string countText = program.state.CountText;
 
     // The same memory, dumped by the tool and evaluated alone, gives the same report.
@@ -229,65 +231,6 @@ TEST_F(EndToEnd, AllDataIsReportedTracedTabulatedAndExported) {
     EXPECT_EQ(countText, dump.readAllStandardOutput().trimmed().toStdString());
     EXPECT_EQ(TempHome::read(report),
               utf8ToCp1252(MakeReport(countText, Settings{}, "\r\n", {}).ReportText + "\r\n"));
-
-    // What the simulator holds, straight from its model.
-    const auto memory = sim::generateDays({2026, 12, 5}, 30, 1, 12);
-    const auto date = [](const sim::CalendarDate& d) {
-        return QDate(d.year, d.month, d.day).toString("dd.MM.yyyy");
-    };
-    table->trigger();
-    CountWindow* shown = tables.window();
-    ASSERT_TRUE(shown != nullptr && shown->isVisible());
-    QTableWidget* cells = shown->table();
-    ASSERT_EQ(cells->rowCount(), 30);
-    const int sample = 17; // both directions added up, as the settings have it
-    std::array<int, 25> both{};
-    for (const sim::HourRecord& r : memory[sample].records) {
-        both[static_cast<std::size_t>(r.hour)] = r.rechts + r.links;
-        both[24] += r.rechts + r.links;
-    }
-    cells->selectRow(sample);
-    shown->copyTable();
-    const QStringList copied =
-        QGuiApplication::clipboard()->text().split('\n')[sample + 1].split('\t');
-    EXPECT_EQ(cells->verticalHeaderItem(sample)->text(), date(memory[sample].date));
-    EXPECT_EQ(copied[0], date(memory[sample].date));
-    const auto sets = static_cast<QBarSeries*>(shown->hourChart()->series()[0])->barSets();
-    for (int h = 0; h < 25; ++h) {
-        EXPECT_EQ(cells->item(sample, h)->text().toInt(), both[h]) << h;
-        EXPECT_EQ(copied[h + 1].toInt(), both[h]) << h;
-        if (h < 24) { // "Rechts" and "Links" side by side
-            EXPECT_EQ(sets[0]->at(h) + sets[1]->at(h), both[h]) << h;
-        }
-    }
-
-    std::ostringstream expected;
-    expected << "\xEF\xBB\xBF"
-             << "Datum;Stunde;Rechts;Links;Summe\r\n";
-    for (const sim::StoredDay& d : memory) {
-        for (const sim::HourRecord& r : d.records) {
-            expected << date(d.date).toStdString() << ';' << r.hour << ';' << r.rechts << ';'
-                     << r.links << ';' << r.rechts + r.links << "\r\n";
-        }
-    }
-    const fs::path target = home.data() / "zaehlung.csv";
-    QString proposed;
-    whenModalShows([&](QWidget* w) {
-        auto* d = qobject_cast<QFileDialog*>(w);
-        ASSERT_NE(d, nullptr);
-        proposed = d->findChild<QLineEdit*>()->text();
-        d->selectFile(QString::fromStdString(target.string()));
-        static_cast<QDialog*>(d)->accept();
-    });
-    csv->trigger();
-    EXPECT_EQ(proposed, "EX" + QDate::currentDate().toString("ddMM") + ".csv");
-    EXPECT_EQ(TempHome::read(target), expected.str());
-
-    // A new download: the open window shows today's counts alone.
-    whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
-    run("mnuTagesDaten");
-    ASSERT_EQ(cells->rowCount(), 1);
-    EXPECT_EQ(cells->verticalHeaderItem(0)->text(), "05.12.2026");
 
     // The trace holds what the simulator logged, in both directions.
     sim.terminate();
@@ -307,6 +250,87 @@ TEST_F(EndToEnd, AllDataIsReportedTracedTabulatedAndExported) {
             ASSERT_NE(at, std::string::npos) << "block " << i / 32 << " copy " << copy;
         }
     }
+}
+
+// The whole way: two downloads from the simulator in one run and one after the archive is
+// opened anew, as after a restart. The window shows the days of all three by day and by month,
+// the export is the view, and the print holds the table.
+TEST_F(EndToEnd, DownloadsOfTwoRunsShowInTheArchiveWindow) {
+    const std::string file = (home.data() / "ORVA-Archiv.sqlite").string();
+    QtSiteSetting site;
+    CrossSiteSetting sharedSite(site, qt.thread());
+    const auto download = [&](const char* item) {
+        whenModalShows([](QWidget* w) { static_cast<QDialog*>(w)->reject(); }); // no report
+        run(item);
+    };
+    {
+        SqlArchive first(file);
+        CrossArchive shared(first, qt.thread());
+        program.downloads.setArchive(shared, sharedSite);
+        startSimulator();
+        download("mnuTagesDaten");
+        download("mnuAlleDaten");
+        sim.terminate();
+        ASSERT_TRUE(sim.waitForFinished(5000));
+    }
+    SqlArchive archive(file);
+    CrossArchive shared(archive, qt.thread());
+    program.downloads.setArchive(shared, sharedSite);
+    startSimulator({}, false, "06.12.2026 12:45:30");
+    download("mnuTagesDaten");
+
+    // Per day "Rechts" + "Links", straight from the simulator's model.
+    std::map<QString, long> expected;
+    auto memory = sim::generateDays({2026, 12, 5}, 30, 1, 12);
+    memory.push_back(sim::generateDays({2026, 12, 6}, 1, 1, 12)[0]);
+    long all = 0;
+    for (const sim::StoredDay& d : memory) {
+        for (const sim::HourRecord& r : d.records) {
+            expected[QDate(d.date.year, d.date.month, d.date.day).toString("dd.MM.yyyy")] +=
+                r.rechts + r.links;
+            all += r.rechts + r.links;
+        }
+    }
+    QtArchiveView windows(&window, qt.thread(), program.auswertung);
+    program.auswertung.setArchive(archive, site);
+    program.auswertung.setView(windows);
+    window.menuAction("mnuTabellarisch(0)")->trigger();
+    ArchiveWindow* shown = windows.window();
+    ASSERT_TRUE(shown != nullptr && shown->isVisible());
+    shown->from()->setDate({2026, 11, 6});
+    shown->to()->setDate({2026, 12, 6});
+    emit shown->to()->editingFinished();
+    QTableWidget* table = shown->table();
+    ASSERT_EQ(table->rowCount(), 32);
+    for (int row = 0; row < 31; ++row) {
+        EXPECT_EQ(table->item(row, 1)->text().toLong(), expected[table->item(row, 0)->text()])
+            << table->item(row, 0)->text().toStdString();
+    }
+    shown->groupings()->setCurrentIndex(3);
+    emit shown->groupings()->activated(3);
+    ASSERT_EQ(table->rowCount(), 3);
+    EXPECT_EQ(table->item(2, 4)->text().toLong(), all);
+
+    const fs::path csv = home.data() / "monate.csv";
+    whenModalShows([&](QWidget* w) {
+        static_cast<QFileDialog*>(w)->selectFile(QString::fromStdString(csv.string()));
+        static_cast<QDialog*>(w)->accept();
+    });
+    window.menuAction("mnuDatExport(1)")->trigger();
+    EXPECT_EQ(TempHome::read(csv), viewCsv(*program.auswertung.shown()));
+    EXPECT_NE(TempHome::read(csv).find("\r\n11.2026;06.11.2026;30.11.2026;25;"), std::string::npos);
+
+    const fs::path pdf = home.path() / "monate.pdf";
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    shown->print(printer);
+    QProcess text;
+    text.start("pdftotext", {QString::fromStdString(pdf.string()), "-"});
+    ASSERT_TRUE(text.waitForFinished(10000)) << "pdftotext did not end";
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(printed.contains("11.2026") && printed.contains(QString::number(all)))
+        << printed.toStdString();
 }
 
 // The device pulled mid-download, then gone, then back: one report each time, and the

@@ -8,7 +8,9 @@ unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 out="$(timeout 10 "$program" --help)" || fail "--help exited with $?"
 grep -q -- '--version' <<<"$out" || fail "--help does not name --version: $out"
-grep -q -- '--trace' <<<"$out" || fail "--help does not name --trace: $out"
+for option in --trace --export --import --from --to --site --group; do
+    grep -q -- "$option" <<<"$out" || fail "--help does not name $option: $out"
+done
 out="$(timeout 10 "$program" --version)" || fail "--version exited with $?"
 [ "$out" = "orva-ds $version" ] || fail "--version printed [$out]"
 out="$(timeout 10 "$program" --bogus 2>&1 >/dev/null)"

@@ -35,7 +35,7 @@ std::optional<FileDialogResult> FakeFileDialog::next(const std::string& kind,
     if (!path) {
         return std::nullopt;
     }
-    return FileDialogResult{*path, path->substr(path->find_last_of('/') + 1)};
+    return FileDialogResult{*path, path->substr(path->find_last_of('/') + 1), filter};
 }
 
 std::optional<int> FakeFileDialog::showPrinter(int) {

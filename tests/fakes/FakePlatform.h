@@ -94,6 +94,7 @@ struct FakeFileDialog : FileDialog {
 
     std::deque<std::optional<std::string>> files;
     std::deque<std::optional<int>> copies;
+    int filter = 0; // the filter each chosen file comes with
     std::vector<std::pair<std::string, FileDialogRequest>> requests; // "open"/"save"
 };
 

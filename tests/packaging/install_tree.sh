@@ -24,7 +24,7 @@ metainfo="$datadir/metainfo/example.c_seed_9e867cda.orva_ds.metainfo.xml"
 manpage="$mandir/man1/orva-ds.1"
 expected="$(printf '%s\n' "$bindir/orva-ds" "$bindir/orva-sim" "$desktop" "$icon" "$metainfo" \
     "$manpage" "$docdir/copyright" "$docdir/README.md" "$docdir/docs/Bedienung.md" \
-    "$docdir/docs/screenshot.png" "$docdir/docs/evaluation-window.png" | sort)"
+    "$docdir/docs/screenshot.png" "$docdir/docs/archive-window.png" | sort)"
 actual="$(cd "$prefix" && find . \( -type f -o -type l \) | sed 's|^\./||' | sort)"
 [ "$expected" = "$actual" ] || fail "installed files differ
 expected:

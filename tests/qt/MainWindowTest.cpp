@@ -1,6 +1,9 @@
 #include "app/qt/MainWindow.h"
 #include "Program.h"
-#include "analysis/qt/CountWindow.h"
+#include "analysis/qt/ArchiveWindow.h"
+#include "archive/ArchiveRows.h"
+#include "archive/qt/QtSiteSetting.h"
+#include "archive/qt/SqlArchive.h"
 #include "platform/LineTrace.h"
 #include "platform/TempHome.h"
 #include "platform/qt/QtPlatform.h"
@@ -8,8 +11,10 @@
 #include "ui/qt/QtModalWindows.h"
 
 #include <QAction>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QGraphicsScene>
@@ -22,9 +27,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
+#include <QTimer>
 #include <QTest>
 #include <QTextEdit>
-#include <QTimer>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -106,7 +112,7 @@ TEST_F(ProgramWindowTest, EveryMenuItemSitsInItsMenuAndRunsACommandAndEveryComma
          {"mnuDatei", "mnuBearb", "mnuAusw", "mnuEins", "mnuEinsU(1)", "mnuEinsU(3)"}) {
         sizes << action(id)->menu()->actions().size();
     }
-    EXPECT_EQ(sizes, (QList<qsizetype>{5, 8, 6, 2, 5, 3, 3}));
+    EXPECT_EQ(sizes, (QList<qsizetype>{5, 8, 6, 5, 5, 3, 3}));
     MenuTree& menu = program.editor.menu();
     EXPECT_EQ(menu.unwiredItems(), std::vector<std::string>{});
     EXPECT_EQ(menu.strayHandlers(), std::vector<std::string>{});
@@ -356,29 +362,105 @@ TEST_F(ProgramWindowTest, StatusTextsOfACommandShowInTheirOrder) {
     EXPECT_EQ(window.statusBox()->text().toStdString(), "Status: 3");
 }
 
-// A month of days, one date of two years, one twice, one of the PC's tomorrow: each day has its
-// own label, the first and the last too (hidden when wider than their day), however narrow.
-TEST(CountWindowTest, EveryDayHasItsOwnReadableLabel) {
-    CountTable table;
-    table.Today = {2029, 12, 31};
-    for (int day = 1; day <= 30; ++day) {
-        table.Days.emplace_back().DateText = zeroPadded(day, 2) + ".12.29";
+// Axis labels the chart shows along the bottom, where a label is text with a full stop.
+std::vector<QRectF> shownLabels(QChart* chart) {
+    for (int round = 0; round < 50; ++round) { // the labels are fitted once the chart is laid out
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // replaced axes
     }
-    table.Days[0].DateText = table.Days[1].DateText = "30.12.28";
-    table.Days[2].DateText = "01.01.30";
-    CountWindow window(nullptr);
-    window.setTable(table);
-    window.resize(700, 600);
-    window.show();
-    for (int round = 0; round < 100; ++round) { // the chart widens itself
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    int shown = 0;
-    for (QGraphicsItem* item : window.dayChart()->scene()->items()) {
+    std::vector<QRectF> shown;
+    for (QGraphicsItem* item : chart->scene()->items()) {
         const auto* label = qgraphicsitem_cast<QGraphicsTextItem*>(item);
-        shown += label && label->isVisible() && label->toPlainText().contains(".20");
+        if (label != nullptr && label->isVisible() && label->toPlainText().contains('.') &&
+            label->sceneBoundingRect().top() > chart->plotArea().bottom()) {
+            shown.push_back(label->sceneBoundingRect());
+        }
     }
-    EXPECT_EQ(shown, 30);
+    return shown;
+}
+
+// Days of three downloads and of the year before in a day view and a month view: the table
+// holds the archive's sums with the missing days empty, the hours of the range are exported,
+// and the labels of a year of days and of a month of hours stand apart, none hidden.
+TEST_F(ProgramWindowTest, ArchiveWindowShowsAndExportsTheArchive) {
+    start();
+    SqlArchive archive((home.data() / "ORVA-Archiv.sqlite").string());
+    QtSiteSetting site;
+    QtArchiveView view(&window, qt.thread(), program.auswertung);
+    program.auswertung.setArchive(archive, site);
+    program.auswertung.setView(view);
+    const QDate today = QDate::currentDate();
+    const auto day = [&](int back) {
+        const QDate d = today.addDays(-back);
+        return Date{d.year(), d.month(), d.day()};
+    };
+    const auto hours = [](const Date& d, long right, int last = 23) {
+        std::vector<ArchivedHour> out;
+        for (int h = 0; h <= last; ++h) {
+            out.push_back({d, h, right + h, 1});
+        }
+        return out;
+    };
+    const DateTime now{day(0), 23, 59, 0};
+    for (const auto& download : {hours(day(6), 1), hours(day(5), 2), hours(day(2), 3, 11),
+                                 hours(day(2), 3), hours(yearEarlier(day(5)), 9)}) {
+        ASSERT_TRUE(
+            std::holds_alternative<MergeSummary>(archive.merge(kDefaultSite, download, now)));
+    }
+    action("mnuTabellarisch(0)")->trigger();
+    ArchiveWindow* shown = view.window();
+    ASSERT_TRUE(shown != nullptr && shown->isVisible());
+    QTableWidget* table = shown->table();
+    ASSERT_EQ(table->rowCount(), 8);                                   // seven days and "Summe"
+    enum { Total = 1, Earlier = 3, MonthTotal = 4, MonthEarlier = 6 }; // the columns
+    const auto dayTotal = [](long right) { return 24 * right + 276 + 24; };
+    EXPECT_EQ(table->item(0, Total)->text().toLong(), dayTotal(1));
+    EXPECT_EQ(table->item(1, Earlier)->text().toLong(), dayTotal(9));
+    EXPECT_EQ(table->item(3, Total)->text(), ""); // a gap, not a zero
+    EXPECT_EQ(table->item(4, Total)->text().toLong(), dayTotal(3));
+    const long all = dayTotal(1) + dayTotal(2) + dayTotal(3);
+    EXPECT_EQ(table->item(7, Total)->text().toLong(), all);
+    EXPECT_TRUE(shown->note()->text().startsWith(
+        QString::fromUtf8("Keine Zähldaten im Archiv für 4 Tage")));
+
+    shown->groupings()->setCurrentIndex(3);
+    emit shown->groupings()->activated(3);
+    const int months = today.addDays(-6).month() == today.month() ? 1 : 2;
+    ASSERT_EQ(table->rowCount(), months + 1);
+    EXPECT_EQ(table->horizontalHeaderItem(0)->text(), "Monat");
+    EXPECT_EQ(table->item(months, MonthTotal)->text().toLong(), all);
+    EXPECT_EQ(table->item(months, MonthEarlier)->text().toLong(), dayTotal(9));
+
+    // The hours of the range, the save dialog's second choice; the view itself is exported
+    // and printed in the end-to-end run.
+    const std::filesystem::path csv = home.data() / "stunden.csv";
+    answerInTurn({[&](QWidget* w) {
+                     static_cast<QFileDialog*>(w)->selectNameFilter(
+                         QString::fromUtf8("Stundenwerte des Zeitraums (*.csv)"));
+                     choose(csv)(w);
+                 }},
+                 "the export's file dialog");
+    action("mnuDatExport(1)")->trigger();
+    EXPECT_EQ(TempHome::read(csv), hourlyCsv(std::get<0>(archive.hours({"", day(6), day(0)}))));
+
+    shown->resize(900, 700);
+    for (const int back : {365, 30}) { // a year by day, a month by hour
+        shown->groupings()->setCurrentIndex(back == 30 ? 0 : 1);
+        shown->from()->setDate(today.addDays(-back));
+        emit shown->from()->editingFinished();
+        ASSERT_EQ(program.auswertung.request().grouping,
+                  back == 30 ? ViewGrouping::Hour : ViewGrouping::Day);
+        const std::vector<QRectF> labels = shownLabels(shown->chart());
+        auto* axis = static_cast<QCategoryAxis*>(shown->chart()->axes(Qt::Horizontal)[0]);
+        EXPECT_GE(labels.size(), 5u) << back;
+        EXPECT_EQ(labels.size(), static_cast<std::size_t>(axis->count()))
+            << back << ": labels hidden";
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            for (std::size_t j = i + 1; j < labels.size(); ++j) {
+                EXPECT_FALSE(labels[i].intersects(labels[j])) << back << ": labels overlap";
+            }
+        }
+    }
 }
 
 } // namespace

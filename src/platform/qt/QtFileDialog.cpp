@@ -78,7 +78,8 @@ std::optional<FileDialogResult> QtFileDialog::showOnce(const FileDialogRequest& 
     }
     const QFileInfo chosen(dialog.selectedFiles().constFirst());
     return FileDialogResult{chosen.absoluteFilePath().toStdString(),
-                            chosen.fileName().toStdString()};
+                            chosen.fileName().toStdString(),
+                            static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1};
 }
 
 std::optional<FileDialogResult> QtFileDialog::showOpen(const FileDialogRequest& request) {
