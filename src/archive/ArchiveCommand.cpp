@@ -40,16 +40,17 @@ std::size_t distinctDays(const std::vector<ArchivedHour>& hours) {
 
 // The evaluation period of the settings file, or the basic setting's where it cannot be read.
 Settings settingsIn(FileSystem& files) {
-    try {
-        const std::string path = joinPath(files.dataDirectory(), kSettingsFileName);
-        if (files.fileExists(path)) {
-            std::optional<std::string> line;
-            forEachInputItem(files.readFile(path), [&](std::string_view item) { line = item; });
-            return parseSettings(line.value_or("")).value_or(Settings{});
-        }
-    } catch (const RunTimeError&) {
+    const std::string path = joinPath(files.dataDirectory(), kSettingsFileName);
+    if (!files.fileExists(path)) {
+        return Settings{};
     }
-    return Settings{};
+    const Outcome<std::string> text = files.readFile(path);
+    if (!text) {
+        return Settings{};
+    }
+    std::optional<std::string> line;
+    forEachInputItem(*text, [&](std::string_view item) { line = item; });
+    return parseSettings(line.value_or("")).value_or(Settings{});
 }
 
 CommandOutcome exportCsv(const ArchiveCommand& c, CountArchive& archive, const std::string& site,
@@ -116,29 +117,28 @@ CommandOutcome exportCsv(const ArchiveCommand& c, CountArchive& archive, const s
         summary = counted(groups.size(), "Zeile", "Zeilen") + " aus " +
                   counted(dayRows.size(), "Tag", "Tagen");
     }
-    try {
-        files.writeFile(c.file, csv);
-    } catch (const RunTimeError& e) {
-        return failed(quoted(c.file) + " lässt sich nicht schreiben: " + e.description());
+    if (const Outcome<> written = files.writeFile(c.file, csv); !written) {
+        return failed(quoted(c.file) +
+                      " lässt sich nicht schreiben: " + runTimeErrorDescription(written.error()));
     }
     return {0, summary + " nach " + quoted(c.file) + " exportiert (" + range + ").\n", {}};
 }
 
 CommandOutcome importCsv(const ArchiveCommand& c, CountArchive& archive, const std::string& site,
                          FileSystem& files, const DateTime& now) {
-    std::string text;
-    try {
-        if (!files.fileExists(c.file)) {
-            return failed("die Datei " + quoted(c.file) + " gibt es nicht.");
-        }
-        if (files.fileSize(c.file) > kMaxImportBytes) {
-            return failed(quoted(c.file) + " ist größer als 32 MiB und wird nicht gelesen.");
-        }
-        text = files.readFile(c.file);
-    } catch (const RunTimeError& e) {
-        return failed(quoted(c.file) + " lässt sich nicht lesen: " + e.description());
+    if (!files.fileExists(c.file)) {
+        return failed("die Datei " + quoted(c.file) + " gibt es nicht.");
     }
-    CsvImportResult parsed = parseHourlyCsv(text);
+    const Outcome<std::uintmax_t> size = files.fileSize(c.file);
+    if (size && *size > kMaxImportBytes) {
+        return failed(quoted(c.file) + " ist größer als 32 MiB und wird nicht gelesen.");
+    }
+    const Outcome<std::string> text = size ? files.readFile(c.file) : size.failure();
+    if (!text) {
+        return failed(quoted(c.file) +
+                      " lässt sich nicht lesen: " + runTimeErrorDescription(text.error()));
+    }
+    CsvImportResult parsed = parseHourlyCsv(*text);
     if (const CsvImportError* e = std::get_if<CsvImportError>(&parsed)) {
         return failed(quoted(c.file) + " wurde nicht übernommen, nichts wurde importiert.\n" +
                       csvImportErrorText(*e));
@@ -147,11 +147,9 @@ CommandOutcome importCsv(const ArchiveCommand& c, CountArchive& archive, const s
     std::sort(rows.begin(), rows.end(), [](const ArchivedHour& a, const ArchivedHour& b) {
         return before(a.date, b.date) || (a.date == b.date && a.hour < b.hour);
     });
-    try {
-        files.makeDirectory(files.dataDirectory());
-    } catch (const RunTimeError& e) {
+    if (const Outcome<> made = files.makeDirectory(files.dataDirectory()); !made) {
         return failed("das Datenverzeichnis " + quoted(files.dataDirectory()) +
-                      " lässt sich nicht anlegen: " + e.description());
+                      " lässt sich nicht anlegen: " + runTimeErrorDescription(made.error()));
     }
     const auto merged = archive.merge(site, rows, now);
     if (const ArchiveError* e = std::get_if<ArchiveError>(&merged)) {
