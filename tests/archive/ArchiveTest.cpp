@@ -1,9 +1,9 @@
+#include "ArchiveTesting.h"
 #include "archive/ArchiveMessages.h"
 #include "archive/ArchiveRows.h"
 #include "archive/qt/SqlArchive.h"
 #include "sim/SimulatedDevice.h"
 
-#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -22,14 +22,6 @@
 namespace orva::test {
 namespace {
 
-template <typename T> T ok(ArchiveResult<T> r) {
-    if (const auto* e = std::get_if<ArchiveError>(&r)) {
-        ADD_FAILURE() << "archive error: " << e->detail;
-        return T{};
-    }
-    return std::get<T>(std::move(r));
-}
-
 std::string golden(const std::string& name) {
     std::ifstream in(std::string(ORVA_GOLDEN_EVALUATION_DIR) + "/" + name + ".json");
     return nlohmann::json::parse(in).at("count_text").get<std::string>();
@@ -44,9 +36,6 @@ std::string oneDay(int yy, int mm, int dd, int hour, int right, int left) {
     return "000000000000" + hex2(yy) + hex2(mm) + hex2(dd) + "00" + hex2(hour) + hex2(right >> 8) +
            hex2(right) + hex2(left >> 8) + hex2(left) + "000000000000000000";
 }
-
-const DateTime kNoon{{2026, 12, 7}, 12, 0, 0};
-const ArchiveQuery kAll{"", {1900, 1, 1}, {2100, 12, 31}};
 
 class ArchiveTest : public ::testing::Test {
 protected:
@@ -344,9 +333,3 @@ TEST_F(DownloadArchiveTest, AnArchiveThatCannotServeOnlyAddsOneBoxAtTheEnd) {
 
 } // namespace
 } // namespace orva::test
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

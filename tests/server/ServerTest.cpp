@@ -1,3 +1,4 @@
+#include "ArchiveTesting.h"
 #include "PgServer.h"
 #include "archive/ArchiveMessages.h"
 #include "archive/ArchiveRows.h"
@@ -5,7 +6,6 @@
 #include "archive/qt/SqlArchive.h"
 #include "sim/SimulatedDevice.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 
 #include <gtest/gtest.h>
@@ -17,17 +17,6 @@
 
 namespace orva::test {
 namespace {
-
-template <typename T> T ok(ArchiveResult<T> r) {
-    if (const auto* e = std::get_if<ArchiveError>(&r)) {
-        ADD_FAILURE() << "archive error: " << e->detail;
-        return T{};
-    }
-    return std::get<T>(std::move(r));
-}
-
-const DateTime kNoon{{2026, 12, 7}, 12, 0, 0};
-const ArchiveQuery kAll{"", {1900, 1, 1}, {2100, 12, 31}};
 
 // `count` days from `first`, 24 hours each; the counts tell the day, hour and `seed` apart.
 std::vector<ArchivedHour> days(const Date& first, int count, int seed = 0) {
@@ -227,9 +216,3 @@ TEST_F(ServerTest, DownloadsGoToTheServerOrWaitForIt) {
 
 } // namespace
 } // namespace orva::test
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
