@@ -157,8 +157,8 @@ ArchiveResult<ArchiveView> makeArchiveView(CountArchive& archive, const ViewRequ
     ArchiveView view;
     view.request = request;
     const ViewRequest& r = view.request;
-    const ArchiveQuery query{r.site, r.from, r.to};
-    const ArchiveQuery before{r.site, yearEarlier(r.from), yearEarlier(r.to)};
+    const ArchiveQuery query{r.site, r.from, r.to, r.sites};
+    const ArchiveQuery before{r.site, yearEarlier(r.from), yearEarlier(r.to), r.sites};
 
     // Every calendar group of the range gets a row, held or not.
     const int length = daysBetween(r.from, r.to);
@@ -252,11 +252,21 @@ ArchiveResult<ArchiveView> makeArchiveView(CountArchive& archive, const ViewRequ
     return view;
 }
 
+std::string siteLabel(const ViewRequest& r) {
+    if (!r.sites.empty()) {
+        std::string joined;
+        for (const std::string& site : r.sites) {
+            joined += (joined.empty() ? "" : " + ") + site;
+        }
+        return joined;
+    }
+    return r.site.empty() ? std::string(kAllSites) : r.site;
+}
+
 std::string viewTitle(const ArchiveView& view) {
     const ViewRequest& r = view.request;
     return "Personen pro " + groupingName(r.grouping) + ", " + DirectionLabel(r.direction) + ", " +
-           (r.site.empty() ? std::string(kAllSites) : r.site) + ", " + formatShortDate(r.from) +
-           " bis " + formatShortDate(r.to);
+           siteLabel(r) + ", " + formatShortDate(r.from) + " bis " + formatShortDate(r.to);
 }
 
 std::string sumsNote(const ArchiveView& view) {

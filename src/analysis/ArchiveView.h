@@ -36,6 +36,7 @@ struct ViewRequest {
     ViewGrouping grouping = ViewGrouping::Day;
     CountDirection direction = CountDirection::Both;
     std::string site;
+    std::vector<std::string> sites = {}; // several added up, in place of `site` when given
     int fromHour = 6;
     int toHour = 18;
 };
@@ -86,6 +87,8 @@ ArchiveResult<ArchiveView> makeArchiveView(CountArchive& archive, const ViewRequ
 
 // "Personen pro Tag, Rechts, Standort 1, 01.12.2026 bis 07.12.2026", for caption and print.
 std::string viewTitle(const ArchiveView& view);
+// "Nord + Süd", a site's name, or "Alle Standorte".
+std::string siteLabel(const ViewRequest& request);
 // What the sums add up, in a sentence.
 std::string sumsNote(const ArchiveView& view);
 // The days the archive lacks and the conflicts, in sentences; empty when there are none.

@@ -112,7 +112,7 @@ void Auswertung::DownloadEnded(bool /*succeeded*/) {
 std::optional<std::pair<Date, Date>> Auswertung::rangeOf(RangePreset preset, bool quiet) {
     std::optional<std::pair<Date, Date>> extent;
     if (preset == RangePreset::All) {
-        auto held = archive_->extent(request_.site);
+        auto held = archive_->extent(request_.sites.empty() ? request_.site : std::string());
         if (auto* e = std::get_if<ArchiveError>(&held)) {
             if (!quiet) {
                 showError(*e);
@@ -199,6 +199,18 @@ void Auswertung::chooseSite(const std::string& site) {
     }
     ViewRequest next = request_;
     next.site = site;
+    next.sites.clear();
+    update(next, false);
+}
+
+void Auswertung::chooseSites(const std::vector<std::string>& sites) {
+    if (sites.size() == 1) {
+        chooseSite(sites.front());
+        return;
+    }
+    ViewRequest next = request_;
+    next.site.clear();
+    next.sites = sites; // none chosen: all of them
     update(next, false);
 }
 
@@ -261,16 +273,15 @@ void Auswertung::mnuDatExport_Click() {
     std::optional<FileDialogResult> chosen{
         {joinPath(p.files.dataDirectory(), ExportFileName(today())), {}, 1}};
     do {
-        chosen =
-            p.dialog.showSave({kExportFilter, std::max(1, chosen->filterIndex),
-                               kFileDialogFlags, chosen->fileName, module_.settingsPath()});
+        chosen = p.dialog.showSave({kExportFilter, std::max(1, chosen->filterIndex),
+                                    kFileDialogFlags, chosen->fileName, module_.settingsPath()});
         if (!chosen) {
             return; // writes nothing, shows nothing
         }
     } while (refuseSettingsFile(module_, chosen->fileName, "den Export"));
     std::string csv;
     if (chosen->filterIndex == 2) {
-        auto hours = archive_->hours({request_.site, request_.from, request_.to});
+        auto hours = archive_->hours({request_.site, request_.from, request_.to, request_.sites});
         if (auto* e = std::get_if<ArchiveError>(&hours)) {
             showError(*e);
             return;

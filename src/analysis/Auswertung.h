@@ -64,6 +64,8 @@ public:
     void choosePreset(RangePreset preset);
     // A site, or all added up (empty); a site chosen is where the next downloads go.
     void chooseSite(const std::string& site);
+    // Several sites added up; downloads keep their site.
+    void chooseSites(const std::vector<std::string>& sites);
     void newSite();    // "Neu…"
     void renameSite(); // "Umbenennen…"
     // A download ended: the open window shows its view again, a preset's range moved on to

@@ -72,6 +72,7 @@ struct ArchiveQuery {
     std::string site;
     Date from;
     Date to;
+    std::vector<std::string> sites = {}; // several sites added up, in place of `site` if given
 };
 
 // A merge not yet sent to the server: its site, days and time.

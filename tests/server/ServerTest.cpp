@@ -203,11 +203,29 @@ TEST_F(ServerTest, DownloadsGoToTheServerOrWaitForIt) {
     pc.program.editor.menuClick("mnuSenden");
     EXPECT_EQ(window.waitingNote(), "");
     // The window reads the server's archive, with what another PC sent.
-    ok(SqlArchive::server(pg.conninfo())->merge("Fremd", days({2026, 12, 1}, 1), kNoon));
+    auto other = SqlArchive::server(pg.conninfo());
+    ok(other->merge("Fremd", days({2026, 12, 1}, 1), kNoon));
+    ok(other->merge("Zweite", days({2026, 12, 2}, 1), kNoon));
     pc.program.editor.menuClick("mnuTabellarisch(0)");
     window.chooseSource(true);
     ASSERT_TRUE(window.onServer() && window.shown());
-    EXPECT_EQ(window.shown()->sites, (std::vector<std::string>{"Eingang", "Fremd"}));
+    EXPECT_EQ(window.shown()->sites, (std::vector<std::string>{"Eingang", "Fremd", "Zweite"}));
+    // One site, several, or all of them added up.
+    const auto total = [&] {
+        long sum = 0;
+        for (const ViewRow& row : window.shown()->rows) {
+            sum += row.total;
+        }
+        return sum;
+    };
+    window.chooseSite("Fremd");
+    const long fremd = total();
+    window.chooseSite("Eingang");
+    const long eingang = total();
+    window.chooseSites({"Eingang", "Fremd"});
+    EXPECT_EQ(siteLabel(window.request()), "Eingang + Fremd");
+    EXPECT_EQ(total(), eingang + fremd);
+    EXPECT_GT(fremd * eingang, 0);
     EXPECT_EQ(pc.p.screen.boxes.size(), 1u);
     EXPECT_EQ(pc.p.screen.status(),
               "Status: Das Archiv ist auf dem Server vollständig (1 Abruf gesendet).");

@@ -6,6 +6,8 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFontMetricsF>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -13,6 +15,7 @@
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -182,8 +185,14 @@ ArchiveWindow::ArchiveWindow(QWidget* parent, Auswertung& auswertung)
     });
     connect(groupings_, &QComboBox::activated, this, &ArchiveWindow::ask);
     connect(directions_, &QComboBox::activated, this, &ArchiveWindow::ask);
+    // Item data: a site's name, "" for all added up; nothing for the entry naming several
+    // sites shown and for "Mehrere…", the last entry.
     connect(sites_, &QComboBox::activated, this, [this](int i) {
-        auswertung_.chooseSite(i == 0 ? std::string() : sites_->itemText(i).toStdString());
+        if (i == sites_->count() - 1) {
+            chooseSeveral();
+        } else if (const QVariant name = sites_->itemData(i); name.isValid()) {
+            auswertung_.chooseSite(name.toString().toStdString());
+        }
     });
     sources_->addItems({QStringLiteral("Dieser PC"), QStringLiteral("Archiv-Server")});
     connect(sources_, &QComboBox::activated, this,
@@ -265,6 +274,42 @@ ArchiveWindow::ArchiveWindow(QWidget* parent, Auswertung& auswertung)
     resize(1200, 760);
 }
 
+void ArchiveWindow::chooseSeveral() {
+    QDialog dialog(this);
+    dialog.setWindowTitle(QStringLiteral("Standorte zusammenzählen"));
+    auto* list = new QListWidget(&dialog);
+    const std::vector<std::string>& now = auswertung_.request().sites;
+    for (int i = 1; i < sites_->count(); ++i) {
+        if (const QVariant name = sites_->itemData(i); name.isValid()) {
+            auto* item = new QListWidgetItem(name.toString(), list);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            const bool ticked =
+                std::find(now.begin(), now.end(), name.toString().toStdString()) != now.end();
+            item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+        }
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(QStringLiteral("Diese Standorte zusammenzählen:"), &dialog));
+    layout->addWidget(list);
+    layout->addWidget(buttons);
+    std::vector<std::string> chosen;
+    if (dialog.exec() == QDialog::Accepted) {
+        for (int i = 0; i < list->count(); ++i) {
+            if (list->item(i)->checkState() == Qt::Checked) {
+                chosen.push_back(list->item(i)->text().toStdString());
+            }
+        }
+    }
+    if (!chosen.empty()) {
+        auswertung_.chooseSites(chosen);
+    } else if (const auto& shown = auswertung_.shown()) {
+        setView(*shown); // back to what is shown
+    }
+}
+
 void ArchiveWindow::ask() {
     ViewRequest r = auswertung_.request();
     r.from = date(from_->date());
@@ -305,11 +350,17 @@ void ArchiveWindow::setView(const ArchiveView& view) {
             names.insert(r.site);
         }
         sites_->clear();
-        sites_->addItem(QString::fromUtf8(kAllSites));
+        sites_->addItem(QString::fromUtf8(kAllSites), QString());
         for (const std::string& n : names) {
-            sites_->addItem(text(n));
+            sites_->addItem(text(n), text(n));
         }
-        sites_->setCurrentIndex(r.site.empty() ? 0 : sites_->findText(text(r.site)));
+        if (!r.sites.empty()) {
+            sites_->addItem(text(siteLabel(r)));
+        }
+        sites_->addItem(QStringLiteral("Mehrere…"));
+        sites_->setCurrentIndex(!r.sites.empty() ? sites_->count() - 2
+                                : r.site.empty() ? 0
+                                                 : sites_->findData(text(r.site)));
         // Sites are named on this PC, where downloads go.
         rename_->setEnabled(!r.site.empty() && !auswertung_.onServer());
         downloadSite_->setText(

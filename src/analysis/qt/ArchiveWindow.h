@@ -47,6 +47,8 @@ public:
 
 private:
     void ask(); // the controls' request, to the logic
+    // "Mehrere…": the sites to add up, ticked in a list.
+    void chooseSeveral();
     void fillTable(const ArchiveView& view);
     void fillChart(const ArchiveView& view);
     // Labels along the bottom: every n-th, n as small as keeps them apart.

@@ -107,9 +107,17 @@ struct Statement {
     bool run() { return direct.isEmpty() ? prepared && query.exec() : query.exec(direct); }
 };
 
-// `site` empty: every site added up.
+// `site` empty: every site added up, or the `sites` given.
 QString siteFilter(const ArchiveQuery& query, QVariantList& values) {
     values = {dayText(query.from), dayText(query.to)};
+    if (!query.sites.empty()) {
+        QString marks;
+        for (const std::string& site : query.sites) {
+            marks += marks.isEmpty() ? QStringLiteral("?") : QStringLiteral(", ?");
+            values.append(q(site));
+        }
+        return QStringLiteral(" WHERE day BETWEEN ? AND ? AND site IN (") + marks + ")";
+    }
     if (query.site.empty()) {
         return QStringLiteral(" WHERE day BETWEEN ? AND ?");
     }
