@@ -38,13 +38,13 @@ MenuTree::MenuTree()
           entry(2, "mnuBearbU", -1, "-"),
           deviceCommand("mnuUhrlesen", "Uhr &lesen"),
           deviceCommand("mnuUhrstellen", "&Uhr stellen"),
-          // Greyed until a download brings counts.
+          // The archive keeps the counts of earlier runs: usable from the start.
           entry(1, "mnuAusw", -1, "Aus&wertung"),
           entry(2, "mnuTabellarisch", 0, "&Tabellarisch", "", false),
           entry(2, "mnuDatExport", 1, "Daten E&xportieren", "", false),
           entry(2, "mnuAuswU", -1, "-"),
           entry(2, "mnuServer", -1, "Archiv-&Server…"),
-          deviceCommand("mnuSenden", "An Server &senden"),
+          deviceCommand("mnuSenden", "An Server s&enden"),
           entry(1, "mnuEins", -1, "&Einstellungen"),
           entry(2, "mnuEinsU", 1, "Zähl-&Richtung"),
           entry(3, "mnuZählrU", 0, "beide Richtungen"),

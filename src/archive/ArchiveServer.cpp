@@ -2,6 +2,8 @@
 
 #include "archive/ArchiveMessages.h"
 
+#include <regex>
+
 namespace orva {
 
 std::string waitingText(int downloads) {
@@ -52,6 +54,15 @@ void ArchiveServer::mnuSenden_Click(Screen& screen) {
 void ArchiveServer::mnuServer_Click(Screen& screen) {
     const std::optional<std::string> chosen = setting_.ask(setting_.server());
     if (!chosen || *chosen == setting_.server()) {
+        return;
+    }
+    // The configuration is a plain file: a password goes into libpq's password file instead.
+    if (std::regex_search(*chosen, std::regex("(^|\\s)password\\s*=", std::regex::icase))) {
+        screen.messageBox("Das Passwort gehört nicht in die Verbindungsangabe, sondern in die "
+                          "Passwortdatei ~/.pgpass (Rechte 600), etwa als Zeile\n"
+                          "server.firma.de:5432:orva:orva:Passwort\n\n"
+                          "Die Verbindungsangabe wurde nicht gespeichert.",
+                          MsgButtons::OK, MsgIcon::Exclamation);
         return;
     }
     setting_.setServer(*chosen);

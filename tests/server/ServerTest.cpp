@@ -171,8 +171,9 @@ struct Settings : SiteSetting, ServerSetting {
     void setSite(const std::string&) override {}
     std::string server() override { return conninfo; }
     void setServer(const std::string& c) override { conninfo = c; }
-    std::optional<std::string> ask(const std::string&) override { return conninfo; }
+    std::optional<std::string> ask(const std::string&) override { return typed; }
     std::string conninfo;
+    std::string typed;
 };
 
 // The program on the simulated light barrier: local first, then the server; a server that is
@@ -199,6 +200,14 @@ TEST_F(ServerTest, DownloadsGoToTheServerOrWaitForIt) {
     EXPECT_EQ(ok(local.days(kAll, 0, 23)).size(), 3u);
 
     EXPECT_EQ(window.waitingNote(), "1 Abruf wartet auf den Archiv-Server.");
+    // A password typed into the setting is refused: the configuration is a plain file.
+    const std::string before = settings.conninfo;
+    settings.typed = before + " password=geheim";
+    pc.program.editor.menuClick("mnuServer");
+    EXPECT_EQ(settings.conninfo, before);
+    ASSERT_EQ(pc.p.screen.boxes.size(), 2u);
+    EXPECT_NE(pc.p.screen.boxes[1].text.find("~/.pgpass"), std::string::npos);
+    pc.p.screen.boxes.pop_back();
     ASSERT_TRUE(pg.start());
     pc.program.editor.menuClick("mnuSenden");
     EXPECT_EQ(window.waitingNote(), "");
