@@ -28,9 +28,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QTimer>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
