@@ -20,7 +20,7 @@ SendResult ArchiveServer::send(Screen& screen, bool quiet) {
         server_ = connect_(conninfo);
         serverFor_ = conninfo;
     }
-    const SendResult result = sendPending(local_, *server_);
+    SendResult result = sendPending(local_, *server_);
     if (result.error) {
         screen.setStatus("Status: " + waitingText(result.waiting));
         if (!quiet) {

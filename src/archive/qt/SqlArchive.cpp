@@ -242,7 +242,7 @@ std::optional<ArchiveError> SqlArchive::createOrCheckSchema() {
         }
     }
     auto fail = [&](const QSqlError& error) {
-        const ArchiveError e = errorFrom(error);
+        ArchiveError e = errorFrom(error);
         db.rollback();
         return e;
     };
@@ -362,7 +362,7 @@ ArchiveResult<MergeSummary> SqlArchive::merge(const std::string& site,
         last = isoDate(h.date) > isoDate(last) ? h.date : last;
     }
     auto fail = [&](const QSqlError& error) {
-        const ArchiveError e = errorFrom(error);
+        ArchiveError e = errorFrom(error);
         db.rollback();
         if (server_) {
             // The server may be gone: the next call connects anew.
