@@ -16,11 +16,9 @@ SendResult ArchiveServer::send(Screen& screen, bool quiet) {
     if (conninfo.empty()) {
         return {};
     }
-    if (!server_ || serverFor_ != conninfo) {
-        server_ = connect_(conninfo);
-        serverFor_ = conninfo;
-    }
-    SendResult result = sendPending(local_, *server_);
+    // A connection of its own for each send: it lives and ends on the thread that sends.
+    const std::unique_ptr<CountArchive> server = connect_(conninfo);
+    SendResult result = sendPending(local_, *server);
     if (result.error) {
         screen.setStatus("Status: " + waitingText(result.waiting));
         if (!quiet) {

@@ -42,8 +42,6 @@ private:
     CountArchive& local_;
     ServerSetting& setting_;
     Connect connect_;
-    std::unique_ptr<CountArchive> server_; // connected on first use, on the sending thread
-    std::string serverFor_;                // the connection string `server_` was made for
 };
 
 // "1 Abruf wartet", "3 Abrufe warten".
