@@ -454,7 +454,8 @@ void ArchiveWindow::fillChart(const ArchiveView& view) {
             top = std::max(top, p ? p->second : 0.0);
         }
     }
-    top *= 1.05;
+    // Whole persons on the axis: at least a few steps, so that labels never repeat.
+    top = std::max(top * 1.05, 4.0);
     addBands(chart_, period, top, QStringLiteral("Auswertezeitraum"), kPeriodColour);
     addBands(chart_, gaps, top, QStringLiteral("Keine Daten"), kGapColour);
     QPen earlierPen(kEarlierColour, 1.5, Qt::DashLine);
