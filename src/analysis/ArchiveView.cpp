@@ -20,21 +20,20 @@ long pick(long right, long left, CountDirection direction) {
     return right + left;
 }
 
+// The hourly view's rows are days.
 std::string groupLabel(const Date& d, ViewGrouping grouping) {
     switch (grouping) {
     case ViewGrouping::Hour:
     case ViewGrouping::Day:
         break;
-    case ViewGrouping::Week: {
-        const auto [week, year] = isoWeek(d);
-        return "KW " + zeroPadded(week, 2) + "/" + std::to_string(year);
-    }
+    case ViewGrouping::Week:
+        return groupLabel(d, Grouping::Week);
     case ViewGrouping::Month:
-        return zeroPadded(d.month, 2) + "." + std::to_string(d.year);
+        return groupLabel(d, Grouping::Month);
     case ViewGrouping::Year:
-        return std::to_string(d.year);
+        return groupLabel(d, Grouping::Year);
     }
-    return formatShortDate(d);
+    return groupLabel(d, Grouping::Day);
 }
 
 // Day `offset` of the range sits in row `rowOf[offset]`; outside the range, nowhere.

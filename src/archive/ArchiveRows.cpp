@@ -114,33 +114,44 @@ std::pair<int, int> isoWeek(const Date& d) {
     return {static_cast<int>(week), thursday.year};
 }
 
+std::string groupLabel(const Date& d, Grouping grouping) {
+    switch (grouping) {
+    case Grouping::Day:
+        break;
+    case Grouping::Week: {
+        const auto [week, year] = isoWeek(d);
+        return "KW " + zeroPadded(week, 2) + "/" + std::to_string(year);
+    }
+    case Grouping::Month:
+        return zeroPadded(d.month, 2) + "." + std::to_string(d.year);
+    case Grouping::Year:
+        return std::to_string(d.year);
+    }
+    return formatShortDate(d);
+}
+
 std::vector<GroupTotals> groupDays(const std::vector<DayTotals>& days, Grouping grouping) {
     std::vector<GroupTotals> out;
     for (const DayTotals& d : days) {
         GroupTotals g;
         switch (grouping) {
         case Grouping::Day:
-            g.label = formatShortDate(d.date);
             g.first = g.last = d.date;
             break;
-        case Grouping::Week: {
-            const auto [week, year] = isoWeek(d.date);
-            g.label = "KW " + zeroPadded(week, 2) + "/" + std::to_string(year);
+        case Grouping::Week:
             g.first = addDays(d.date, -weekday(d.date));
             g.last = addDays(g.first, 6);
             break;
-        }
         case Grouping::Month:
-            g.label = zeroPadded(d.date.month, 2) + "." + std::to_string(d.date.year);
             g.first = {d.date.year, d.date.month, 1};
             g.last = {d.date.year, d.date.month, daysInMonth(d.date.year, d.date.month)};
             break;
         case Grouping::Year:
-            g.label = std::to_string(d.date.year);
             g.first = {d.date.year, 1, 1};
             g.last = {d.date.year, 12, 31};
             break;
         }
+        g.label = groupLabel(d.date, grouping);
         if (out.empty() || out.back().label != g.label) {
             out.push_back(g);
         }

@@ -34,11 +34,9 @@ int weekday(const Date& d);
 std::string isoDate(const Date& d);
 std::optional<Date> parseIsoDate(const std::string& text);
 
-} // namespace orva
-
-namespace orva {
-
 enum class Grouping { Day, Week, Month, Year };
+// The name of the group a day falls in: "07.12.2026", "KW 49/2026", "12.2026", "2026".
+std::string groupLabel(const Date& d, Grouping grouping);
 
 // Days added up by calendar day, ISO week, month or year. A group holds only the days the
 // archive has; `days` says how many that were.
