@@ -104,7 +104,9 @@ void Downloads::run(const Kind& kind) {
             p.screen.setPointer(Pointer::Arrow);
             p.screen.messageBox(archiveErrorText(*archiveError), MsgButtons::OK,
                                 MsgIcon::Exclamation);
-        } else if (server_ != nullptr && daysKept > 0) {
+        } else if (server_ != nullptr && daysKept > 0 && outcome == LinkOutcome::Ok) {
+            // After a failed or stopped transfer its box or status says enough: what it kept
+            // goes with the next download, the next start or "An Server senden".
             server_->send(p.screen, false);
         }
     } catch (const RunTimeError& e) {

@@ -180,7 +180,7 @@ struct Settings : SiteSetting, ServerSetting {
 // away costs one box and the status line says what waits.
 TEST_F(ServerTest, DownloadsGoToTheServerOrWaitForIt) {
     ProgramOnSimulator pc;
-    pc.device.barrier.memory = sim::generateDays({2026, 12, 5}, 3, 7);
+    pc.device.barrier.memory = sim::generateDays({2026, 12, 5}, 6, 11);
     pc.p.dialog.files = {std::nullopt, std::nullopt};
     SqlArchive local(this->local("pc"));
     Settings settings;
@@ -193,13 +193,21 @@ TEST_F(ServerTest, DownloadsGoToTheServerOrWaitForIt) {
     window.setArchive(local, settings);
     window.setServer(settings, connect);
     ASSERT_TRUE(pg.stop());
+    // A transfer that fails keeps its whole days and shows its own box only.
+    pc.device.barrier.faults.stopAfterBlocks = 20;
+    pc.program.editor.menuClick("mnuAlleDaten");
+    ASSERT_EQ(pc.p.screen.boxes.size(), 1u);
+    EXPECT_TRUE(pc.p.screen.boxes[0].text.starts_with("Übertragungsfehler!"))
+        << pc.p.screen.boxes[0].text << " / " << pc.p.screen.status();
+    EXPECT_TRUE(pc.p.screen.status().ends_with("ins Archiv übernommen."));
+    pc.p.screen.boxes.clear();
     pc.program.editor.menuClick("mnuAlleDaten");
     ASSERT_EQ(pc.p.screen.boxes.size(), 1u);
     EXPECT_NE(pc.p.screen.boxes[0].text.find("nicht erreichbar"), std::string::npos);
-    EXPECT_EQ(pc.p.screen.status(), "Status: 1 Abruf wartet auf den Archiv-Server.");
-    EXPECT_EQ(ok(local.days(kAll, 0, 23)).size(), 3u);
+    EXPECT_EQ(pc.p.screen.status(), "Status: 2 Abrufe warten auf den Archiv-Server.");
+    EXPECT_EQ(ok(local.days(kAll, 0, 23)).size(), 6u);
 
-    EXPECT_EQ(window.waitingNote(), "1 Abruf wartet auf den Archiv-Server.");
+    EXPECT_EQ(window.waitingNote(), "2 Abrufe warten auf den Archiv-Server.");
     // A password typed into the setting is refused: the configuration is a plain file.
     const std::string before = settings.conninfo;
     settings.typed = before + " password=geheim";
@@ -237,7 +245,7 @@ TEST_F(ServerTest, DownloadsGoToTheServerOrWaitForIt) {
     EXPECT_GT(fremd * eingang, 0);
     EXPECT_EQ(pc.p.screen.boxes.size(), 1u);
     EXPECT_EQ(pc.p.screen.status(),
-              "Status: Das Archiv ist auf dem Server vollständig (1 Abruf gesendet).");
+              "Status: Das Archiv ist auf dem Server vollständig (2 Abrufe gesendet).");
     EXPECT_EQ(rows("site = 'Eingang'"), static_cast<long>(ok(local.hours(kAll)).size()));
 }
 
